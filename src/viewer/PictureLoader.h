@@ -1,0 +1,36 @@
+#pragma once
+
+#include "graphics/Bitmap.h"
+
+#include <string>
+
+namespace vs {
+
+class TXfAlbum;
+
+// Grid cell of the thumbnail view.
+inline constexpr int kThumbCellWidth = 80;
+inline constexpr int kThumbCellHeight = 60;
+
+// "640X480": a picture's full size as the grid and the status bar show it.
+std::string SizeText(const Bitmap& bitmap);
+
+// Decodes a picture of image kind 0 to 7 (not 3: albums have their own loader) at full size,
+// in whatever pixel format its reader yields. Throws OpenError when the file cannot be read,
+// DecodeError when it is not a valid picture or no reader for the kind is built in.
+Bitmap DecodePicture(const std::string& path, int kind);
+
+// Makes a thumbnail: decodes fileName with the reader of kind, sets sizeText to the full
+// size, converts to 24 bits and fits it into the cell. False (sizeText untouched) when the
+// picture cannot be decoded. For JPEG, TIFF, Targa, PCX and Photoshop files a file that
+// cannot be opened is not a plain failure: OpenError reaches the caller, which drops the
+// grid item; BMP, KEV and album files that cannot be opened just return false.
+bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
+                            int cellWidth = kThumbCellWidth, int cellHeight = kThumbCellHeight);
+
+// Decodes a picture of viewer kind 0 to 7 at full size into target as 24 bits per pixel.
+// album is the album the page strip has open, or null. False, with target untouched, on
+// any failure; the caller reports it.
+bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target);
+
+}  // namespace vs

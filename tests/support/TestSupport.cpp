@@ -1,0 +1,101 @@
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <array>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <fstream>
+#include <iterator>
+#include <sstream>
+
+namespace vs::test {
+
+TempDir::TempDir() {
+    std::string pattern = (std::filesystem::temp_directory_path() / "vantorsee-test-XXXXXX").string();
+    if (!::mkdtemp(pattern.data()))
+        throw std::runtime_error("mkdtemp failed");
+    path_ = pattern;
+}
+
+TempDir::~TempDir() {
+    std::error_code ec;
+    std::filesystem::remove_all(path_, ec);
+}
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {
+    std::ofstream out(path, std::ios::binary);
+    out.write(reinterpret_cast<const char*>(bytes.data()), static_cast<std::streamsize>(bytes.size()));
+    if (!out)
+        throw std::runtime_error("cannot write " + path);
+}
+
+std::vector<std::uint8_t> ReadBytes(const std::string& path) {
+    std::ifstream in(path, std::ios::binary);
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+}
+
+std::string Quote(const std::string& arg) {
+    std::string q = "'";
+    for (char c : arg)
+        q += (c == '\'') ? std::string("'\\''") : std::string(1, c);
+    return q + "'";
+}
+
+CommandResult Run(const std::string& command) {
+    TempDir dir;
+    const std::string outFile = dir.file("out");
+    const std::string errFile = dir.file("err");
+    const int status = std::system((command + " >" + Quote(outFile) + " 2>" + Quote(errFile)).c_str());
+    CommandResult r;
+    r.exitCode = WIFEXITED(status) ? WEXITSTATUS(status) : -1;
+    const auto out = ReadBytes(outFile);
+    const auto err = ReadBytes(errFile);
+    r.out.assign(out.begin(), out.end());
+    r.err.assign(err.begin(), err.end());
+    return r;
+}
+
+RgbImage MagickDecode(const std::string& path) {
+    RgbImage img;
+    const CommandResult size = Run("identify -format '%w %h' " + Quote(path + "[0]"));
+    if (size.exitCode != 0) {
+        ADD_FAILURE() << "ImageMagick cannot identify " << path << ": " << size.err;
+        return img;
+    }
+    std::istringstream(size.out) >> img.width >> img.height;
+    TempDir dir;
+    const std::string raw = dir.file("pixels.rgb");
+    const CommandResult conv = Run("convert " + Quote(path + "[0]") + " -depth 8 rgb:" + Quote(raw));
+    if (conv.exitCode != 0) {
+        ADD_FAILURE() << "ImageMagick cannot decode " << path << ": " << conv.err;
+        return img;
+    }
+    img.rgb = ReadBytes(raw);
+    EXPECT_EQ(img.rgb.size(), static_cast<std::size_t>(img.width) * static_cast<std::size_t>(img.height) * 3);
+    return img;
+}
+
+RgbImage ToRgbImage(const Bitmap& bitmap) {
+    RgbImage img{bitmap.width(), bitmap.height(), {}};
+    img.rgb.reserve(static_cast<std::size_t>(img.width) * static_cast<std::size_t>(img.height) * 3);
+    for (int y = 0; y < bitmap.height(); ++y)
+        for (int x = 0; x < bitmap.width(); ++x) {
+            const Rgb c = bitmap.pixel(x, y);
+            img.rgb.insert(img.rgb.end(), {c.r, c.g, c.b});
+        }
+    return img;
+}
+
+void Put8(std::vector<std::uint8_t>& out, unsigned v) { out.push_back(static_cast<std::uint8_t>(v)); }
+void Put16(std::vector<std::uint8_t>& out, unsigned v) {
+    Put8(out, v & 0xFF);
+    Put8(out, (v >> 8) & 0xFF);
+}
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    Put16(out, v & 0xFFFF);
+    Put16(out, v >> 16);
+}
+
+}  // namespace vs::test

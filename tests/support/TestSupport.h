@@ -1,0 +1,56 @@
+#pragma once
+
+#include "graphics/Bitmap.h"
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+namespace vs::test {
+
+// A fresh folder under the system's temporary folder, removed with everything in it when
+// the object goes.
+class TempDir {
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const std::string& path() const { return path_; }
+    std::string file(const std::string& name) const { return path_ + "/" + name; }
+
+private:
+    std::string path_;
+};
+
+void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
+std::vector<std::uint8_t> ReadBytes(const std::string& path);
+
+struct CommandResult {
+    int exitCode = -1;
+    std::string out;  // standard output
+    std::string err;  // standard error
+};
+// Runs a shell command, capturing both output streams.
+CommandResult Run(const std::string& command);
+// Quotes an argument for the shell.
+std::string Quote(const std::string& arg);
+
+// A picture as someone else's decoder sees it: 8-bit red, green, blue per pixel, top row first.
+struct RgbImage {
+    int width = 0;
+    int height = 0;
+    std::vector<std::uint8_t> rgb;
+};
+// ImageMagick's decode of a file (fails the test when convert cannot read it).
+RgbImage MagickDecode(const std::string& path);
+// Our bitmap in the same form.
+RgbImage ToRgbImage(const Bitmap& bitmap);
+
+// Little-endian byte appenders for building files by hand.
+void Put8(std::vector<std::uint8_t>& out, unsigned v);
+void Put16(std::vector<std::uint8_t>& out, unsigned v);
+void Put32(std::vector<std::uint8_t>& out, std::uint32_t v);
+
+}  // namespace vs::test

@@ -1,0 +1,114 @@
+// vantorsee-tool end to end: the binary run as a user would.
+
+#include "graphics/BmpFile.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+
+namespace vs {
+namespace {
+
+std::string Tool() {
+    const char* path = std::getenv("VS_TOOL");
+    return path ? path : "vantorsee-tool";
+}
+
+test::CommandResult RunTool(const std::string& args) { return test::Run(test::Quote(Tool()) + " " + args); }
+
+// A KEV file of version letter "A", 24 bits, with pixel (x, y) = (x, y, 200).
+std::vector<std::uint8_t> Kev(int w, int h) {
+    std::vector<std::uint8_t> f = {'K', 'E', 'V', '-', 'A'};
+    test::Put32(f, 0);
+    test::Put16(f, 24);
+    test::Put32(f, static_cast<std::uint32_t>(w));
+    test::Put32(f, static_cast<std::uint32_t>(h));
+    f.resize(275, 0);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x)
+            f.insert(f.end(), {200, static_cast<std::uint8_t>(y), static_cast<std::uint8_t>(x)});
+    return f;
+}
+
+class ToolTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+    std::string in(const std::string& name) const { return test::Quote(dir.file(name)); }
+};
+
+TEST_F(ToolTest, DecodeWritesA24BitBmpOfAKevFile) {
+    test::WriteBytes(dir.file("pic.kev"), Kev(30, 20));
+    const auto r = RunTool("decode " + in("pic.kev") + " " + in("out.bmp"));
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    const Bitmap out = LoadBmpFile(dir.file("out.bmp"));
+    EXPECT_EQ(out.format(), PixelFormat::Bpp24);
+    EXPECT_EQ(out.width(), 30);
+    EXPECT_EQ(out.pixel(29, 19), (Rgb{29, 19, 200}));
+    // ImageMagick agrees with the file we wrote.
+    EXPECT_EQ(test::MagickDecode(dir.file("out.bmp")).rgb, test::ToRgbImage(out).rgb);
+}
+
+TEST_F(ToolTest, DecodeFailureSaysCouldNotOpen) {
+    test::WriteBytes(dir.file("bad.kev"), {'X'});
+    const auto r = RunTool("decode " + in("bad.kev") + " " + in("out.bmp"));
+    EXPECT_EQ(r.exitCode, 1);
+    EXPECT_EQ(r.err, "Could not open " + dir.file("bad.kev") + "\n");
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out.bmp")));
+    const auto unknown = RunTool("decode " + in("notes.txt") + " " + in("out.bmp"));
+    EXPECT_EQ(unknown.exitCode, 1);
+}
+
+TEST_F(ToolTest, ThumbWritesOneCellPerInputAndPrintsSizes) {
+    test::WriteBytes(dir.file("a.kev"), Kev(160, 120));
+    SaveBmpFile(Bitmap(10, 500, PixelFormat::Bpp24), dir.file("b.bmp"));
+    test::WriteBytes(dir.file("c.sfc"), {'n', 'o'});
+    std::filesystem::create_directory(dir.file("out"));
+    const auto r = RunTool("thumb " + in("a.kev") + " " + in("b.bmp") + " " + in("c.sfc") + " -o " + in("out"));
+    EXPECT_EQ(r.exitCode, 1);  // one input failed
+    EXPECT_EQ(r.out, "a.kev\t160X120\nb.bmp\t10X500\nc.sfc\t\n");
+    const Bitmap a = LoadBmpFile(dir.file("out/a.kev.bmp"));
+    EXPECT_EQ(a.width(), 80);
+    EXPECT_EQ(a.height(), 60);
+    EXPECT_EQ(a.pixel(79, 59), (Rgb{158, 118, 200}));  // step 2: source (158, 118)
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/b.bmp.bmp")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("out/c.sfc.bmp")));
+
+    const auto cell = RunTool("thumb " + in("a.kev") + " -o " + in("out") + " --cell 100x75");
+    EXPECT_EQ(cell.exitCode, 0) << cell.err;
+    EXPECT_EQ(LoadBmpFile(dir.file("out/a.kev.bmp")).width(), 100);
+}
+
+TEST_F(ToolTest, FitPrintsTheFrameAndWritesTheShownPicture) {
+    test::WriteBytes(dir.file("wide.kev"), Kev(200, 100));
+    const auto r = RunTool("fit " + in("wide.kev") + " " + in("shown.bmp") + " --mode auto --box 84x84");
+    ASSERT_EQ(r.exitCode, 0) << r.err;
+    EXPECT_EQ(r.out, "0 20 84 44\n");
+    const Bitmap shown = LoadBmpFile(dir.file("shown.bmp"));
+    EXPECT_EQ(shown.width(), 80);
+    EXPECT_EQ(shown.height(), 40);
+
+    const auto full = RunTool("fit " + in("wide.kev") + " " + in("full.bmp") + " --mode full --box 84x84");
+    EXPECT_EQ(full.out, "-60 -10 204 104\n");
+    const auto eighth = RunTool("fit " + in("wide.kev") + " " + in("e.bmp") + " --mode eighth --box 100x100");
+    EXPECT_EQ(eighth.out, "35 42 29 16\n");
+}
+
+TEST_F(ToolTest, UsageErrorsExitTwoAndHelpExitsZero) {
+    EXPECT_EQ(RunTool("").exitCode, 2);
+    EXPECT_EQ(RunTool("frobnicate").exitCode, 2);
+    EXPECT_EQ(RunTool("decode onlyone").exitCode, 2);
+    EXPECT_EQ(RunTool("thumb a.bmp").exitCode, 2);  // no -o
+    EXPECT_EQ(RunTool("thumb a.bmp -o x --cell 0x5").exitCode, 2);
+    EXPECT_EQ(RunTool("fit a b --mode sideways --box 1x1").exitCode, 2);
+    EXPECT_EQ(RunTool("fit a b --mode auto --box 12").exitCode, 2);
+    for (const char* cmd : {"--help", "decode --help", "thumb --help", "fit --help"}) {
+        const auto r = RunTool(cmd);
+        EXPECT_EQ(r.exitCode, 0) << cmd;
+        EXPECT_NE(r.out.find("Usage: vantorsee-tool"), std::string::npos) << cmd;
+    }
+}
+
+}  // namespace
+}  // namespace vs
