@@ -67,8 +67,8 @@ bool TKevImage::Read(std::span<const std::uint8_t> data) {
         // Rows follow without padding; a short file leaves the rest of the picture zero.
         const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(StorageBits(format) / 8);
         for (int y = 0; y < height && rowBytes > 0 && !in.atEnd(); ++y) {
-            const auto row = in.bytes(std::min(rowBytes, in.remaining()));
-            std::copy(row.begin(), row.end(), bmp.row(y));
+            const std::size_t n = std::min(rowBytes, in.remaining());
+            std::memcpy(bmp.row(y), in.bytes(n).data(), n);
         }
         bitmap_ = std::move(bmp);
         return true;

@@ -18,8 +18,12 @@ bool IsIndexed(PixelFormat format) {
 void CheckPictureSize(std::int64_t width, std::int64_t height) {
     if (width < 0 || height < 0)
         throw DecodeError("invalid picture size " + std::to_string(width) + "x" + std::to_string(height));
+    // Each side is bounded on its own too: a 0 x 2^31 picture holds no pixels but would
+    // still make every loop over its rows run for ages.
     // Compare by division so a huge width cannot overflow the product.
-    if (width != 0 && static_cast<std::uint64_t>(height) > kMaxPixels / static_cast<std::uint64_t>(width))
+    const auto w = static_cast<std::uint64_t>(width);
+    const auto h = static_cast<std::uint64_t>(height);
+    if (w > kMaxPixels || h > kMaxPixels || (w != 0 && h > kMaxPixels / w))
         throw DecodeError("picture of " + std::to_string(width) + "x" + std::to_string(height) +
                           " pixels exceeds the limit of 2^28 pixels");
 }
@@ -138,7 +142,7 @@ Bitmap Bitmap::toBgr24() const {
     if (format_ == PixelFormat::Bpp24)
         return *this;
     Bitmap out(width_, height_, PixelFormat::Bpp24);
-    for (int y = 0; y < height_; ++y)
+    for (int y = 0; y < height_ && width_ > 0; ++y)
         RowToBgr24(*this, y, out.row(y));
     return out;
 }

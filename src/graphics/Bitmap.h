@@ -34,7 +34,7 @@ struct Rgb {
 // 768 MiB at 24 bits per pixel. A header that claims more is refused before allocating.
 inline constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
-// Throws DecodeError when width x height is negative or above kMaxPixels.
+// Throws DecodeError when a side is negative, or a side or width x height exceeds kMaxPixels.
 void CheckPictureSize(std::int64_t width, std::int64_t height);
 
 // A picture in memory. Row 0 is the top row. Rows are padded to 4 bytes, as device-

@@ -41,7 +41,9 @@ TEST(Bitmap, RefusesNegativeAndOversizedPicturesBeforeAllocating) {
     EXPECT_THROW(Bitmap(16385, 16384, PixelFormat::Bpp8), DecodeError);
     EXPECT_THROW(CheckPictureSize(std::int64_t{1} << 40, std::int64_t{1} << 40), DecodeError);
     EXPECT_NO_THROW(CheckPictureSize(16384, 16384));
-    EXPECT_NO_THROW(CheckPictureSize(0, std::int64_t{1} << 40));  // no pixels at all
+    EXPECT_NO_THROW(CheckPictureSize(0, std::int64_t{1} << 28));
+    EXPECT_THROW(CheckPictureSize(0, (std::int64_t{1} << 28) + 1), DecodeError);  // no pixels, endless rows
+    EXPECT_THROW(CheckPictureSize((std::int64_t{1} << 31) - 1, 0), DecodeError);
 }
 
 TEST(Bitmap, ConvertsEveryFormatTo24Bits) {
