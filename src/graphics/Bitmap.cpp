@@ -2,7 +2,7 @@
 
 #include "graphics/Errors.h"
 
-#include <algorithm>
+#include <type_traits>
 #include <string>
 
 namespace vs {
@@ -53,97 +53,69 @@ namespace {
 inline std::uint8_t Expand5(unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
 inline std::uint8_t Expand6(unsigned v) { return static_cast<std::uint8_t>((v << 2) | (v >> 4)); }
 
-inline unsigned IndexAt(const std::uint8_t* row, int x, PixelFormat format) {
-    switch (format) {
-    case PixelFormat::Bpp1:
-        return (row[x >> 3] >> (7 - (x & 7))) & 1u;
-    case PixelFormat::Bpp4:
-        return (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
-    default:
-        return row[x];
+// The colour of pixel x of a row in format F: the one place that knows every pixel layout.
+template <PixelFormat F>
+inline Rgb PixelAt(const std::uint8_t* row, int x, const std::vector<Rgb>& palette) {
+    if constexpr (F == PixelFormat::Bpp1 || F == PixelFormat::Bpp4 || F == PixelFormat::Bpp8) {
+        unsigned i;
+        if constexpr (F == PixelFormat::Bpp1)
+            i = (row[x >> 3] >> (7 - (x & 7))) & 1u;
+        else if constexpr (F == PixelFormat::Bpp4)
+            i = (x & 1) ? (row[x >> 1] & 0x0Fu) : (row[x >> 1] >> 4);
+        else
+            i = row[x];
+        return i < palette.size() ? palette[i] : Rgb{};  // a short palette reads as black
+    } else if constexpr (F == PixelFormat::Bpp15 || F == PixelFormat::Bpp16) {
+        const unsigned v = row[2 * x] | (unsigned{row[2 * x + 1]} << 8);
+        if constexpr (F == PixelFormat::Bpp15)
+            return {Expand5((v >> 10) & 31u), Expand5((v >> 5) & 31u), Expand5(v & 31u)};
+        else
+            return {Expand5((v >> 11) & 31u), Expand6((v >> 5) & 63u), Expand5(v & 31u)};
+    } else {
+        constexpr int bytes = F == PixelFormat::Bpp24 ? 3 : 4;
+        return {row[bytes * x + 2], row[bytes * x + 1], row[bytes * x]};
     }
 }
 
-// Converts one row of any format to blue, green, red bytes.
-void RowToBgr24(const Bitmap& src, int y, std::uint8_t* out) {
-    const std::uint8_t* in = src.row(y);
-    const int w = src.width();
-    switch (src.format()) {
-    case PixelFormat::Bpp1:
-    case PixelFormat::Bpp4:
-    case PixelFormat::Bpp8: {
-        const auto& pal = src.palette();
-        for (int x = 0; x < w; ++x) {
-            const unsigned i = IndexAt(in, x, src.format());
-            const Rgb c = i < pal.size() ? pal[i] : Rgb{};
-            out[3 * x] = c.b;
-            out[3 * x + 1] = c.g;
-            out[3 * x + 2] = c.r;
-        }
-        break;
+template <PixelFormat F>
+void RowToBgr24(const std::uint8_t* in, int width, const std::vector<Rgb>& palette, std::uint8_t* out) {
+    for (int x = 0; x < width; ++x) {
+        const Rgb c = PixelAt<F>(in, x, palette);
+        out[3 * x] = c.b;
+        out[3 * x + 1] = c.g;
+        out[3 * x + 2] = c.r;
     }
-    case PixelFormat::Bpp15:
-        for (int x = 0; x < w; ++x) {
-            const unsigned v = in[2 * x] | (unsigned{in[2 * x + 1]} << 8);
-            out[3 * x] = Expand5(v & 31u);
-            out[3 * x + 1] = Expand5((v >> 5) & 31u);
-            out[3 * x + 2] = Expand5((v >> 10) & 31u);
-        }
-        break;
-    case PixelFormat::Bpp16:
-        for (int x = 0; x < w; ++x) {
-            const unsigned v = in[2 * x] | (unsigned{in[2 * x + 1]} << 8);
-            out[3 * x] = Expand5(v & 31u);
-            out[3 * x + 1] = Expand6((v >> 5) & 63u);
-            out[3 * x + 2] = Expand5((v >> 11) & 31u);
-        }
-        break;
-    case PixelFormat::Bpp24:
-        std::copy_n(in, 3 * static_cast<std::size_t>(w), out);
-        break;
-    case PixelFormat::Bpp32:
-        for (int x = 0; x < w; ++x) {
-            out[3 * x] = in[4 * x];
-            out[3 * x + 1] = in[4 * x + 1];
-            out[3 * x + 2] = in[4 * x + 2];
-        }
-        break;
+}
+
+// Calls f with the format as a compile-time constant, so per-pixel code has no switch.
+template <typename Fn>
+decltype(auto) WithFormat(PixelFormat format, Fn&& f) {
+    switch (format) {
+    case PixelFormat::Bpp1: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp1>{});
+    case PixelFormat::Bpp4: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp4>{});
+    case PixelFormat::Bpp8: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp8>{});
+    case PixelFormat::Bpp15: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp15>{});
+    case PixelFormat::Bpp16: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp16>{});
+    case PixelFormat::Bpp24: return f(std::integral_constant<PixelFormat, PixelFormat::Bpp24>{});
+    case PixelFormat::Bpp32: break;
     }
+    return f(std::integral_constant<PixelFormat, PixelFormat::Bpp32>{});
 }
 
 }  // namespace
 
 Rgb Bitmap::pixel(int x, int y) const {
-    const std::uint8_t* in = row(y);
-    switch (format_) {
-    case PixelFormat::Bpp1:
-    case PixelFormat::Bpp4:
-    case PixelFormat::Bpp8: {
-        const unsigned i = IndexAt(in, x, format_);
-        return i < palette_.size() ? palette_[i] : Rgb{};
-    }
-    case PixelFormat::Bpp15: {
-        const unsigned v = in[2 * x] | (unsigned{in[2 * x + 1]} << 8);
-        return {Expand5((v >> 10) & 31u), Expand5((v >> 5) & 31u), Expand5(v & 31u)};
-    }
-    case PixelFormat::Bpp16: {
-        const unsigned v = in[2 * x] | (unsigned{in[2 * x + 1]} << 8);
-        return {Expand5((v >> 11) & 31u), Expand6((v >> 5) & 63u), Expand5(v & 31u)};
-    }
-    case PixelFormat::Bpp24:
-        return {in[3 * x + 2], in[3 * x + 1], in[3 * x]};
-    case PixelFormat::Bpp32:
-        break;
-    }
-    return {in[4 * x + 2], in[4 * x + 1], in[4 * x]};
+    return WithFormat(format_, [&](auto f) { return PixelAt<decltype(f)::value>(row(y), x, palette_); });
 }
 
 Bitmap Bitmap::toBgr24() const {
     if (format_ == PixelFormat::Bpp24)
         return *this;
     Bitmap out(width_, height_, PixelFormat::Bpp24);
-    for (int y = 0; y < height_ && width_ > 0; ++y)
-        RowToBgr24(*this, y, out.row(y));
+    WithFormat(format_, [&](auto f) {
+        for (int y = 0; y < height_ && width_ > 0; ++y)
+            RowToBgr24<decltype(f)::value>(row(y), width_, palette_, out.row(y));
+    });
     return out;
 }
 
