@@ -44,7 +44,7 @@ fuzz: deps
 	  name=$$(basename $$f); corpus=fuzz/corpus/$${name#fuzz_}; \
 	  work=build-fuzz/corpus/$${name#fuzz_}; mkdir -p $$work; \
 	  echo "== $$name for $(FUZZ_SECONDS) s"; \
-	  $$f -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=3072 -print_final_stats=1 $$work $$corpus; \
+	  $$f -artifact_prefix=build-fuzz/ -max_total_time=$(FUZZ_SECONDS) -rss_limit_mb=3072 -print_final_stats=1 $$work $$corpus; \
 	done
 
 bench: deps
