@@ -104,16 +104,8 @@ std::string ResolveOnDisk(const std::string& path) {
     return result.string();
 }
 
-// Copies n bytes from in to out in fixed chunks.
-void CopyChunks(InputFile& in, std::uint64_t n, AtomicFileWriter& out) {
-    std::vector<std::uint8_t> chunk(kCopyChunk);
-    while (n > 0) {
-        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(n, kCopyChunk));
-        in.read({chunk.data(), take});
-        out.write({chunk.data(), take});
-        n -= take;
-    }
-}
+// Copies n bytes from in to out in the fixed chunks albums are copied in.
+void CopyChunks(InputFile& in, std::uint64_t n, AtomicFileWriter& out) { CopyBytes(in, n, out, kCopyChunk); }
 
 // The "fmt " chunk length the recording device is given: the size of the largest standard
 // audio format record (an ADPCM one).
@@ -587,7 +579,7 @@ bool TXfAlbum::ReplaceAlbumSound() {
         try {
             InputFile copy(tempCopy);
             AtomicFileWriter out(albumPath_);
-            CopyChunks(copy, copy.size(), out);
+            CopyBytes(copy, copy.size(), out);
             out.commit();
             replaced = true;
         } catch (const ImageError&) {

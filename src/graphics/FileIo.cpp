@@ -201,4 +201,14 @@ void AtomicFileWriter::commit() {
     committed_ = true;
 }
 
+void CopyBytes(InputFile& in, std::uint64_t n, AtomicFileWriter& out, std::size_t chunk) {
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(chunk, 1));
+    while (n > 0) {
+        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(n, buffer.size()));
+        in.read({buffer.data(), take});
+        out.write({buffer.data(), take});
+        n -= take;
+    }
+}
+
 }  // namespace vs

@@ -75,4 +75,8 @@ private:
     std::vector<std::uint8_t> buffer_;
 };
 
+// Copies the next n bytes of in to out, chunk bytes at a time, so memory use does not grow
+// with n. Throws DecodeError when in has fewer bytes left, ImageError when writing fails.
+void CopyBytes(InputFile& in, std::uint64_t n, AtomicFileWriter& out, std::size_t chunk = 65536);
+
 }  // namespace vs
