@@ -28,6 +28,10 @@ namespace {
 // not grow with the album.
 constexpr std::size_t kCopyChunk = 10240;
 
+// Longest side of a page. A page of width 0 has no pixels at all and passes every size check,
+// yet a height of two billion would make every row loop crawl; no real page is this long.
+constexpr std::int32_t kMaxPageSide = 1 << 20;
+
 // Gives up on a companion name after this many taken counters.
 constexpr int kMaxCounter = 100000;
 
@@ -149,8 +153,8 @@ XfPageHeader XfAlbumReader::nextPage() {
     const int bpp = XfBytesPerPixel(page.code);
     if (bpp == 0)
         throw DecodeError("album page with pixel code " + std::to_string(page.code));
-    if (page.width < 0 || page.height < 0)
-        throw DecodeError("album page with a negative size");
+    if (page.width < 0 || page.height < 0 || page.width > kMaxPageSide || page.height > kMaxPageSide)
+        throw DecodeError("album page of an impossible size");
     page.pixelBytes = std::uint64_t(page.width) * std::uint64_t(page.height) * std::uint64_t(bpp);
     // A page never claims more than the file holds.
     if (page.pixelBytes > file_.remaining())

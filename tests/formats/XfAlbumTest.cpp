@@ -178,6 +178,19 @@ TEST_F(XfAlbumTest, SizesAndLengthsThatClaimMoreThanTheFileAreRefused) {
     TXfAlbum a2;
     EXPECT_FALSE(a2.OpenForPreview(p2));
     EXPECT_FALSE(a2.ReadPage(0, &page));
+    // No pixels at all, but two billion rows of them.
+    AlbumPage tall = PatternPage(0, 0, 6);
+    tall.height = 0x7FFFFFFF;
+    const std::string p6 = write("tall.xf", AlbumBytes({tall}));
+    TXfAlbum a6;
+    EXPECT_FALSE(a6.OpenForPreview(p6));
+    EXPECT_FALSE(a6.ReadPage(0, &page));
+    // An empty 0 x 0 page is a page like any other.
+    const std::string p7 = write("zero.xf", AlbumBytes({PatternPage(0, 0, 6)}));
+    TXfAlbum a7;
+    EXPECT_TRUE(a7.OpenForPreview(p7));
+    EXPECT_TRUE(a7.ReadPage(0, &page));
+    EXPECT_TRUE(page.empty());
     // A sound longer than what follows: refused, and no sound file is made.
     auto bytes = AlbumBytes({PatternPage(2, 2, 6)}, test::WaveOf(100));
     bytes.resize(bytes.size() - 1);
