@@ -28,6 +28,9 @@ namespace {
 // not grow with the album.
 constexpr std::size_t kCopyChunk = 10240;
 
+// Companion files and cached pages are scratch: they need not survive a power cut.
+constexpr bool kScratch = false;
+
 // Longest side of a page. A page of width 0 has no pixels at all and passes every size check,
 // yet a height of two billion would make every row loop crawl; no real page is this long.
 constexpr std::int32_t kMaxPageSide = 1 << 20;
@@ -114,6 +117,8 @@ void CopyChunks(InputFile& in, std::uint64_t n, AtomicFileWriter& out) { CopyByt
 // The "fmt " chunk length the recording device is given: the size of the largest standard
 // audio format record (an ADPCM one).
 constexpr std::uint32_t kMaxAudioFormatSize = 50;
+
+void SaveCachePage(const Bitmap& page, const std::string& path) { WriteFileAtomically(path, EncodeBmp(page), kScratch); }
 
 }  // namespace
 
@@ -325,7 +330,7 @@ bool TXfAlbum::CreateRecordFile() {
     if (RecordFile.empty())
         return false;
     try {
-        WriteFileAtomically(RecordFile, EncodeEmptyWave(22050, 1, 8, kMaxAudioFormatSize));
+        WriteFileAtomically(RecordFile, EncodeEmptyWave(22050, 1, 8, kMaxAudioFormatSize), kScratch);
         return true;
     } catch (const ImageError&) {
         return false;
@@ -361,7 +366,7 @@ bool TXfAlbum::readAlbum(bool forViewing) {
     if (SoundFile.empty())
         return false;
     try {
-        AtomicFileWriter out(SoundFile);
+        AtomicFileWriter out(SoundFile, kScratch);
         CopyChunks(reader.file(), *sound, out);
         out.commit();
     } catch (const DecodeError&) {
@@ -453,7 +458,7 @@ bool TXfAlbum::FetchPage(int n, Bitmap* bitmap) {
     if (!ReadPage(n, bitmap))
         return false;
     try {
-        SaveBmpFile(*bitmap, cache);
+        SaveCachePage(*bitmap, cache);
     } catch (const ImageError&) {
         // The page is read; only the cache is missing. The next visit reads the album again.
     }
@@ -510,7 +515,7 @@ bool TXfAlbum::RebuildAlbum() {
             Bitmap work;
             if (!ReadPage(n, &work))
                 return false;
-            SaveBmpFile(work, cache);
+            SaveCachePage(work, cache);
         }
 
         // The new album is complete on disk before it replaces the old one.
@@ -551,7 +556,7 @@ bool TXfAlbum::ReplaceAlbumSound() {
             } catch (const ImageError&) {
                 return false;
             }
-            AtomicFileWriter copy(tempCopy);
+            AtomicFileWriter copy(tempCopy, kScratch);
             const std::uint8_t magic[] = {static_cast<std::uint8_t>(album->magic[0]),
                                           static_cast<std::uint8_t>(album->magic[1]),
                                           static_cast<std::uint8_t>(album->magic[2])};

@@ -57,8 +57,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     return data;
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    AtomicFileWriter out(path);
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, bool durable) {
+    AtomicFileWriter out(path, durable);
     out.write(bytes);
     out.commit();
 }
@@ -120,7 +120,7 @@ constexpr std::size_t kWriteBuffer = 65536;
 
 }  // namespace
 
-AtomicFileWriter::AtomicFileWriter(const std::string& path) : path_(path) {
+AtomicFileWriter::AtomicFileWriter(const std::string& path, bool durable) : path_(path), durable_(durable) {
     const std::filesystem::path target(path);
     // A hidden name, so a folder listing never shows the half-written file.
     tmp_ = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
@@ -189,7 +189,7 @@ void AtomicFileWriter::commit() {
         ::umask(mask);
         mode = 0666 & ~mask;
     }
-    if (::fchmod(fd_, mode) != 0 || ::fsync(fd_) != 0)
+    if (::fchmod(fd_, mode) != 0 || (durable_ && ::fsync(fd_) != 0))
         fail("cannot write");
     if (::close(fd_) != 0) {
         fd_ = -1;

@@ -14,7 +14,8 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
 
 // Writes bytes to a temporary file in path's folder, then renames it over path, so a crash
 // or a full disk never leaves half a file behind. Throws ImageError when writing fails.
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes);
+// durable also waits until the bytes are on the disk; scratch files (caches) skip that wait.
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, bool durable = true);
 
 // A regular file read front to back without loading it whole, bounded by its size at open:
 // a read or skip past the end throws DecodeError before anything is allocated for it.
@@ -48,10 +49,11 @@ private:
 // Writes a file under a hidden temporary name in the target's folder and renames it over the
 // target on commit(), so readers see the old file or the whole new one, never a part. The
 // new file keeps the mode of the file it replaces (a new file gets the usual mode). Dropped
-// without commit(), the temporary file is removed. Every failure throws ImageError.
+// without commit(), the temporary file is removed. Every failure throws ImageError. A durable
+// writer also waits on commit() until the bytes are on the disk.
 class AtomicFileWriter {
 public:
-    explicit AtomicFileWriter(const std::string& path);
+    explicit AtomicFileWriter(const std::string& path, bool durable = true);
     ~AtomicFileWriter();
     AtomicFileWriter(const AtomicFileWriter&) = delete;
     AtomicFileWriter& operator=(const AtomicFileWriter&) = delete;
@@ -70,6 +72,7 @@ private:
     std::string path_;
     std::string tmp_;
     int fd_ = -1;
+    bool durable_ = true;
     bool committed_ = false;
     std::uint64_t written_ = 0;
     std::vector<std::uint8_t> buffer_;

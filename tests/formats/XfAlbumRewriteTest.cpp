@@ -26,15 +26,7 @@ using test::AlbumBytes;
 using test::AlbumPage;
 using test::PatternPage;
 
-class XfRewriteTest : public ::testing::Test {
-protected:
-    test::CacheHome cache;
-    test::TempDir dir;
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        test::WriteBytes(dir.file(name), bytes);
-        return dir.file(name);
-    }
-};
+using XfRewriteTest = test::AlbumTest;
 
 // Page n of the album as a 24-bit picture, read by a fresh object.
 Bitmap Page24(const std::string& path, int n) {

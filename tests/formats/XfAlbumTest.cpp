@@ -27,16 +27,7 @@ std::string Lower(std::string s) {
     return s;
 }
 
-class XfAlbumTest : public ::testing::Test {
-protected:
-    test::CacheHome cache;
-    test::TempDir dir;
-    std::string companion() const { return cache.companion(); }
-    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
-        test::WriteBytes(dir.file(name), bytes);
-        return dir.file(name);
-    }
-};
+using XfAlbumTest = test::AlbumTest;
 
 // The page's stored bytes as a 24-bit picture, by the layout of each pixel code.
 Rgb ExpectedPixel(const AlbumPage& p, int x, int y) {

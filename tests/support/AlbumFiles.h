@@ -4,6 +4,8 @@
 
 #include "support/TestSupport.h"
 
+#include <gtest/gtest.h>
+
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -50,5 +52,18 @@ private:
 
 // Names in a folder, sorted.
 std::vector<std::string> FolderEntries(const std::string& folder);
+
+// A test with its own companion folder and a folder for album files.
+class AlbumTest : public ::testing::Test {
+protected:
+    CacheHome cache;
+    TempDir dir;
+    std::string companion() const { return cache.companion(); }
+    // Writes an album (or any bytes) into the folder; returns its path.
+    std::string write(const std::string& name, const std::vector<std::uint8_t>& bytes) const {
+        WriteBytes(dir.file(name), bytes);
+        return dir.file(name);
+    }
+};
 
 }  // namespace vs::test
