@@ -262,6 +262,12 @@ void TXfAlbum::releaseCompanions() {
 void TXfAlbum::bind(const std::string& realPath) {
     // Reopening releases what the previous open made, so nothing is left behind.
     releaseCompanions();
+    Magic = {};
+    PageCount = 0;
+    CurrentPage = -1;
+    HeaderField = 0;
+    HasSound = false;
+    Recording = false;
     RecordFile.clear();
     SoundFile.clear();
     TempFolder.clear();

@@ -413,6 +413,11 @@ TEST_F(XfAlbumTest, ReopeningReleasesTheFilesOfTheFirstOpen) {
     ASSERT_TRUE(album.GetPage(0, &page));
     ASSERT_TRUE(album.OpenForViewing(b));
     EXPECT_FALSE(album.HasSound);
+    EXPECT_EQ(album.CurrentPage, -1);
+    EXPECT_TRUE(album.OpenForPreview(dir.file("missing.xf")));
+    EXPECT_EQ(album.PageCount, 0);
+    EXPECT_TRUE(album.TempFolder.empty());
+    ASSERT_TRUE(album.OpenForViewing(b));
     EXPECT_EQ(cache.companionEntries(), (std::vector<std::string>{"TQ Images XF TEMP/b.xf_temp", "b.xf.Audiot"}));
 }
 
