@@ -170,6 +170,14 @@ TEST_F(XfRewriteTest, FailuresMidwayLeaveTheAlbumUntouched) {
     EXPECT_EQ(test::ReadBytes(path), original);
     EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"safe.xf"});
 
+    // A cache entry that is no file at all (its page cannot be loaded back).
+    fs::remove(album.TempFolder + "2.frame");
+    fs::create_directory(album.TempFolder + "2.frame");
+    EXPECT_FALSE(album.RebuildAlbum());
+    EXPECT_EQ(test::ReadBytes(path), original);
+    EXPECT_EQ(test::FolderEntries(dir.path()), std::vector<std::string>{"safe.xf"});
+    fs::remove(album.TempFolder + "2.frame");
+
     // A sound file that is a folder cannot be copied.
     ASSERT_TRUE(album.GetPage(1, &page));  // mends the cache
     const std::string sound = album.SoundFile;
