@@ -2,8 +2,10 @@
 
 #include "graphics/Errors.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdio>
+#include <filesystem>
 #include <cstring>
 #include <fcntl.h>
 #include <sys/stat.h>
@@ -55,19 +57,92 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     return data;
 }
 
-void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes) {
-    std::string tmp = path + ".XXXXXX";
-    Fd file{::mkstemp(tmp.data())};
-    if (file.fd < 0)
+void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> bytes, bool durable) {
+    AtomicFileWriter out(path, durable);
+    out.write(bytes);
+    out.commit();
+}
+
+InputFile::InputFile(const std::string& path) : path_(path) {
+    file_ = std::fopen(path.c_str(), "rbe");
+    if (!file_)
+        throw OpenError(SystemError("cannot open", path));
+    struct stat st {};
+    if (::fstat(::fileno(file_), &st) != 0) {
+        const std::string msg = SystemError("cannot read", path);
+        std::fclose(file_);
+        throw OpenError(msg);
+    }
+    if (!S_ISREG(st.st_mode)) {
+        std::fclose(file_);
+        throw OpenError("cannot open " + path + ": not a regular file");
+    }
+    size_ = static_cast<std::uint64_t>(st.st_size);
+}
+
+InputFile::~InputFile() { std::fclose(file_); }
+
+void InputFile::need(std::uint64_t n) const {
+    if (n > remaining())
+        throw DecodeError(path_ + ": unexpected end of file");
+}
+
+void InputFile::read(std::span<std::uint8_t> out) {
+    need(out.size());
+    if (std::fread(out.data(), 1, out.size(), file_) != out.size())
+        throw DecodeError(path_ + ": cannot read (the file changed or failed)");
+    pos_ += out.size();
+}
+
+void InputFile::skip(std::uint64_t n) {
+    need(n);
+    if (::fseeko(file_, static_cast<off_t>(pos_ + n), SEEK_SET) != 0)
+        throw DecodeError(SystemError("cannot seek in", path_));
+    pos_ += n;
+}
+
+std::uint8_t InputFile::u8() {
+    std::uint8_t b = 0;
+    read({&b, 1});
+    return b;
+}
+
+std::int32_t InputFile::i32le() {
+    std::uint8_t b[4];
+    read(b);
+    return static_cast<std::int32_t>(std::uint32_t{b[0]} | (std::uint32_t{b[1]} << 8) | (std::uint32_t{b[2]} << 16) |
+                                     (std::uint32_t{b[3]} << 24));
+}
+
+namespace {
+
+constexpr std::size_t kWriteBuffer = 65536;
+
+}  // namespace
+
+AtomicFileWriter::AtomicFileWriter(const std::string& path, bool durable) : path_(path), durable_(durable) {
+    const std::filesystem::path target(path);
+    // A hidden name, so a folder listing never shows the half-written file.
+    tmp_ = (target.parent_path() / ("." + target.filename().string() + ".XXXXXX")).string();
+    fd_ = ::mkostemp(tmp_.data(), O_CLOEXEC);
+    if (fd_ < 0)
         throw ImageError(SystemError("cannot create a temporary file for", path));
-    const auto fail = [&](const char* what) {
-        const std::string msg = SystemError(what, path);
-        ::unlink(tmp.c_str());
-        throw ImageError(msg);
-    };
+    buffer_.reserve(kWriteBuffer);
+}
+
+AtomicFileWriter::~AtomicFileWriter() {
+    if (fd_ >= 0)
+        ::close(fd_);
+    if (!committed_)
+        ::unlink(tmp_.c_str());
+}
+
+void AtomicFileWriter::fail(const char* what) { throw ImageError(SystemError(what, path_)); }
+
+void AtomicFileWriter::flushBuffer() {
     std::size_t done = 0;
-    while (done < bytes.size()) {
-        const ssize_t n = ::write(file.fd, bytes.data() + done, bytes.size() - done);
+    while (done < buffer_.size()) {
+        const ssize_t n = ::write(fd_, buffer_.data() + done, buffer_.size() - done);
         if (n < 0) {
             if (errno == EINTR)
                 continue;
@@ -75,13 +150,65 @@ void WriteFileAtomically(const std::string& path, std::span<const std::uint8_t> 
         }
         done += static_cast<std::size_t>(n);
     }
-    // mkstemp makes the file 0600; give it the mode an ordinary new file would get.
-    const mode_t mask = ::umask(0);
-    ::umask(mask);
-    if (::fchmod(file.fd, 0666 & ~mask) != 0 || ::fsync(file.fd) != 0)
+    buffer_.clear();
+}
+
+void AtomicFileWriter::write(std::span<const std::uint8_t> bytes) {
+    if (committed_)
+        throw ImageError("write after commit: " + path_);
+    written_ += bytes.size();
+    while (!bytes.empty()) {
+        const std::size_t n = std::min(bytes.size(), kWriteBuffer - buffer_.size());
+        buffer_.insert(buffer_.end(), bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+        bytes = bytes.subspan(n);
+        if (buffer_.size() == kWriteBuffer)
+            flushBuffer();
+    }
+}
+
+void AtomicFileWriter::writeU8(std::uint8_t v) { write({&v, 1}); }
+
+void AtomicFileWriter::writeI32le(std::int32_t v) {
+    const auto u = static_cast<std::uint32_t>(v);
+    const std::uint8_t b[4] = {static_cast<std::uint8_t>(u), static_cast<std::uint8_t>(u >> 8),
+                               static_cast<std::uint8_t>(u >> 16), static_cast<std::uint8_t>(u >> 24)};
+    write(b);
+}
+
+void AtomicFileWriter::commit() {
+    if (committed_)
+        return;
+    flushBuffer();
+    // mkstemp makes the file 0600: take the replaced file's mode, or the usual one.
+    mode_t mode = 0;
+    struct stat st {};
+    if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
+        mode = st.st_mode & 07777;
+    } else {
+        const mode_t mask = ::umask(0);
+        ::umask(mask);
+        mode = 0666 & ~mask;
+    }
+    if (::fchmod(fd_, mode) != 0 || (durable_ && ::fsync(fd_) != 0))
         fail("cannot write");
-    if (::rename(tmp.c_str(), path.c_str()) != 0)
+    if (::close(fd_) != 0) {
+        fd_ = -1;
+        fail("cannot write");
+    }
+    fd_ = -1;
+    if (::rename(tmp_.c_str(), path_.c_str()) != 0)
         fail("cannot replace");
+    committed_ = true;
+}
+
+void CopyBytes(InputFile& in, std::uint64_t n, AtomicFileWriter& out, std::size_t chunk) {
+    std::vector<std::uint8_t> buffer(std::max<std::size_t>(chunk, 1));
+    while (n > 0) {
+        const auto take = static_cast<std::size_t>(std::min<std::uint64_t>(n, buffer.size()));
+        in.read({buffer.data(), take});
+        out.write({buffer.data(), take});
+        n -= take;
+    }
 }
 
 }  // namespace vs

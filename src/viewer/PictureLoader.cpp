@@ -1,6 +1,7 @@
 #include "viewer/PictureLoader.h"
 
 #include "formats/KevImage.h"
+#include "formats/XfAlbum.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "viewer/FileKinds.h"
@@ -21,6 +22,15 @@ Bitmap DecodePicture(const std::string& path, int kind) {
         if (!kev.Read(path))
             throw DecodeError("not a readable KEV file: " + path);
         return std::move(kev.bitmap());
+    }
+    case kKindAlbum: {
+        // Its first page; freeing the album object removes the companion files it made.
+        TXfAlbum album;
+        album.OpenForPreview(path);
+        Bitmap page;
+        if (!album.ReadPage(0, &page))
+            throw DecodeError("no readable first page in album: " + path);
+        return page;
     }
     default:
         throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
@@ -52,9 +62,15 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
 }
 
-bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* /*album*/, Bitmap& target) {
+bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target) {
     try {
-        Bitmap decoded = DecodePicture(path, kind);
+        Bitmap decoded;
+        if (kind == kKindAlbum && album) {
+            if (!album->ReadPage(0, &decoded))
+                return false;
+        } else {
+            decoded = DecodePicture(path, kind);
+        }
         decoded.convertTo24();
         target = std::move(decoded);
         return true;

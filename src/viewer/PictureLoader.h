@@ -15,8 +15,8 @@ inline constexpr int kThumbCellHeight = 60;
 // "640X480": a picture's full size as the grid and the status bar show it.
 std::string SizeText(const Bitmap& bitmap);
 
-// Decodes a picture of image kind 0 to 7 (not 3: albums have their own loader) at full size,
-// in whatever pixel format its reader yields. Throws OpenError when the file cannot be read,
+// Decodes a picture of image kind 0 to 7 at full size, in whatever pixel format its reader
+// yields; for an album (kind 3) its first page. Throws OpenError when the file cannot be read,
 // DecodeError when it is not a valid picture or no reader for the kind is built in.
 Bitmap DecodePicture(const std::string& path, int kind);
 
@@ -29,7 +29,8 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
                             int cellWidth = kThumbCellWidth, int cellHeight = kThumbCellHeight);
 
 // Decodes a picture of viewer kind 0 to 7 at full size into target as 24 bits per pixel.
-// album is the album the page strip has open, or null. False, with target untouched, on
+// album is the album the page strip has open, or null; for kind 3 its page 0 is read, else
+// a temporary album object reads the file's. False, with target untouched, on
 // any failure; the caller reports it.
 bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target);
 

@@ -1,0 +1,118 @@
+#include "platform/testing/FakePlatform.h"
+
+#include "graphics/ByteReader.h"
+#include "graphics/Errors.h"
+#include "graphics/FileIo.h"
+#include "platform/Wave.h"
+
+#include <cstring>
+
+namespace vs::fake {
+
+Answer FakePrompts::message(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) {
+    messages.push_back({text, caption, buttons, icon});
+    if (!answers.empty()) {
+        const Answer a = answers.front();
+        answers.pop_front();
+        return a;
+    }
+    switch (buttons) {
+    case Buttons::YesNo:
+    case Buttons::YesNoCancel:
+        return Answer::Yes;
+    case Buttons::RetryCancel:
+        return Answer::Retry;
+    case Buttons::AbortRetryIgnore:
+        return Answer::Abort;
+    case Buttons::Ok:
+    case Buttons::OkCancel:
+        break;
+    }
+    return Answer::Ok;
+}
+
+std::optional<std::string> FakePrompts::pickFolder(const std::string& caption, const std::string& /*startFolder*/) {
+    folderCaptions.push_back(caption);
+    if (folders.empty())
+        return std::nullopt;
+    auto f = folders.front();
+    folders.pop_front();
+    return f;
+}
+
+std::vector<std::string> FakePrompts::texts() const {
+    std::vector<std::string> t;
+    for (const auto& m : messages)
+        t.push_back(m.text);
+    return t;
+}
+
+bool FakeWaveRecorder::open(const std::string& waveFile) {
+    calls.push_back("open " + waveFile);
+    if (failStep == "open")
+        return false;
+    try {
+        const auto bytes = ReadFileBytes(waveFile);
+        if (!LooksLikeWave(bytes))
+            return false;
+        ByteReader r(bytes, "wave");
+        r.seek(12);
+        while (!r.atEnd()) {
+            const auto tag = r.bytes(4);
+            const std::uint32_t size = r.u32le();
+            if (std::memcmp(tag.data(), "fmt ", 4) == 0) {
+                if (r.u16le() != 1 || size < 16)
+                    return false;
+                channels = r.u16le();
+                sampleRate = static_cast<int>(r.u32le());
+                r.skip(6);
+                bitsPerSample = r.u16le();
+                opened_ = true;
+                return true;
+            }
+            r.skip(size);
+        }
+    } catch (const ImageError&) {
+    }
+    return false;
+}
+
+bool FakeWaveRecorder::startRecording() {
+    calls.emplace_back("start");
+    return opened_ && failStep != "start";
+}
+
+bool FakeWaveRecorder::stop() {
+    calls.emplace_back("stop");
+    return opened_ && failStep != "stop";
+}
+
+bool FakeWaveRecorder::save(const std::string& waveFile) {
+    calls.push_back("save " + waveFile);
+    if (!opened_ || failStep == "save")
+        return false;
+    try {
+        WriteFileAtomically(waveFile, EncodeWavePcm(samples, sampleRate, channels, bitsPerSample));
+        return true;
+    } catch (const ImageError&) {
+        return false;
+    }
+}
+
+void FakeWaveRecorder::close() {
+    calls.emplace_back("close");
+    opened_ = false;
+}
+
+bool FakeSoundPlayer::play(const std::string& waveFile) {
+    played.push_back(waveFile);
+    if (!works)
+        return false;
+    try {
+        return LooksLikeWave(ReadFileBytes(waveFile));
+    } catch (const ImageError&) {
+        return false;
+    }
+}
+
+}  // namespace vs::fake

@@ -1,0 +1,93 @@
+#include "platform/Folders.h"
+#include "platform/Wave.h"
+
+#include "support/AlbumFiles.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace vs {
+namespace {
+
+// Sets an environment variable for one scope.
+class Env {
+public:
+    Env(const char* name, const char* value) : name_(name) {
+        if (const char* old = std::getenv(name))
+            old_ = old;
+        if (value)
+            ::setenv(name, value, 1);
+        else
+            ::unsetenv(name);
+    }
+    ~Env() {
+        if (old_)
+            ::setenv(name_, old_->c_str(), 1);
+        else
+            ::unsetenv(name_);
+    }
+
+private:
+    const char* name_;
+    std::optional<std::string> old_;
+};
+
+unsigned Mode(const std::string& path) {
+    struct stat st {};
+    return ::stat(path.c_str(), &st) == 0 ? st.st_mode & 0777 : 0;
+}
+
+TEST(CompanionFolder, LivesUnderTheCacheHomeWithMode0700) {
+    test::TempDir dir;
+    {
+        Env cache("XDG_CACHE_HOME", (dir.path() + "/deep/cache").c_str());
+        EXPECT_EQ(CompanionFolder(), dir.path() + "/deep/cache/vantor-see/");
+        EXPECT_EQ(Mode(dir.path() + "/deep/cache/vantor-see"), 0700u);
+    }
+    {
+        // A relative value is not valid and is ignored: the home's .cache is used.
+        Env cache("XDG_CACHE_HOME", "relative/cache");
+        Env home("HOME", dir.path().c_str());
+        EXPECT_EQ(CompanionFolder(), dir.path() + "/.cache/vantor-see/");
+        EXPECT_TRUE(std::filesystem::is_directory(dir.path() + "/.cache/vantor-see"));
+        EXPECT_FALSE(std::filesystem::exists("relative"));
+    }
+    {
+        Env cache("XDG_CACHE_HOME", nullptr);
+        Env home("HOME", nullptr);
+        const std::string folder = CompanionFolder();
+        EXPECT_TRUE(folder.ends_with("/vantor-see-" + std::to_string(::getuid()) + "/"));
+        EXPECT_EQ(Mode(folder), 0700u);
+    }
+}
+
+TEST(Wave, PcmFileLayoutIsTheCanonicalOne) {
+    const std::vector<std::uint8_t> samples = {1, 2, 3};
+    const auto w = EncodeWavePcm(samples, 8000, 2, 16);
+    std::vector<std::uint8_t> e = {'R', 'I', 'F', 'F'};
+    test::Put32(e, 36 + 3 + 1);
+    e.insert(e.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
+    test::Put32(e, 16);
+    test::Put16(e, 1);
+    test::Put16(e, 2);
+    test::Put32(e, 8000);
+    test::Put32(e, 32000);
+    test::Put16(e, 4);
+    test::Put16(e, 16);
+    e.insert(e.end(), {'d', 'a', 't', 'a'});
+    test::Put32(e, 3);
+    e.insert(e.end(), {1, 2, 3, 0});  // padded to an even length
+    EXPECT_EQ(w, e);
+    EXPECT_TRUE(LooksLikeWave(w));
+    EXPECT_FALSE(LooksLikeWave(std::vector<std::uint8_t>(w.begin(), w.begin() + 11)));
+    // The recording target never has a format chunk shorter than the 18-byte record.
+    const auto empty = EncodeEmptyWave(22050, 1, 8, 0);
+    EXPECT_EQ(empty.size(), 12u + 8u + 18u + 12u + 8u);
+    EXPECT_EQ(empty[16], 18);
+}
+
+}  // namespace
+}  // namespace vs
