@@ -1,5 +1,6 @@
 // vantorsee-tool: the program's picture loading and fitting, from the command line.
 
+#include "dib/DibFile.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "viewer/FileKinds.h"
@@ -28,6 +29,8 @@ const char* const kMainHelp =
     "  thumb INPUT... -o OUTDIR    write 80x60 thumbnails the way the grid makes them\n"
     "  fit INPUT OUTPUT.bmp --mode MODE --box WxH\n"
     "                              write the picture as the image view shows it\n"
+    "  dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
+    "                              run a DIB toolkit conversion on a BMP file\n"
     "\n"
     "Run 'vantorsee-tool COMMAND --help' for a command's options.\n"
     "Exit status: 0 on success, 1 when a picture could not be read or written, 2 on bad usage.\n";
@@ -51,6 +54,16 @@ const char* const kFitHelp =
     "\n"
     "Writes the picture the image view shows for INPUT in a content area of WxH pixels at the\n"
     "given zoom mode, and prints the image frame as: left top width height\n";
+
+const char* const kDibHelp =
+    "Usage: vantorsee-tool dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
+    "\n"
+    "Loads INPUT.bmp as a DIB, calls the DIB toolkit function FUNCTION on it and writes the\n"
+    "DIB it returns as OUTPUT.bmp. FUNCTION is one of DIB1To4, DIB4To8, DIB8To24, DIB1To8,\n"
+    "DIB1To24, DIB4To24, DIB24To1, DIB8To1, DIB4To1, DIB24To4, DIB8To4, GrayDIB, CopyDIB,\n"
+    "_DIB24To1, _DIB24To4, or DIB24To8, which takes one argument: the grey flag (0 or 1).\n"
+    "The toolkit's messages appear on standard error. Exits 1 when the function returns no\n"
+    "DIB or a file cannot be read or written.\n";
 
 int Usage(const char* help, const std::string& problem) {
     std::cerr << "vantorsee-tool: " << problem << "\n\n" << help;
@@ -212,6 +225,57 @@ int Fit(const std::vector<std::string>& args) {
     return kExitOk;
 }
 
+int Dib(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kDibHelp;
+        return kExitOk;
+    }
+    using Conversion = VDK_HDIB (*)(VDK_HDIB);
+    static const std::pair<const char*, Conversion> kConversions[] = {
+        {"DIB1To4", DIB1To4},   {"DIB4To8", DIB4To8},     {"DIB8To24", DIB8To24},   {"DIB1To8", DIB1To8},
+        {"DIB1To24", DIB1To24}, {"DIB4To24", DIB4To24},   {"DIB24To1", DIB24To1},   {"DIB8To1", DIB8To1},
+        {"DIB4To1", DIB4To1},   {"DIB24To4", DIB24To4},   {"DIB8To4", DIB8To4},     {"GrayDIB", GrayDIB},
+        {"CopyDIB", CopyDIB},   {"_DIB24To1", _DIB24To1}, {"_DIB24To4", _DIB24To4},
+    };
+    if (args.size() < 3)
+        return Usage(kDibHelp, "dib takes a function, an input and an output file");
+    const std::string& name = args[0];
+    Conversion conversion = nullptr;
+    for (const auto& [n, f] : kConversions)
+        if (name == n)
+            conversion = f;
+    std::optional<std::int32_t> grey;
+    if (name == "DIB24To8") {
+        if (args.size() != 4 || (args[3] != "0" && args[3] != "1"))
+            return Usage(kDibHelp, "DIB24To8 takes the grey flag, 0 or 1");
+        grey = args[3] == "1" ? 1 : 0;
+    } else if (!conversion) {
+        return Usage(kDibHelp, "unknown function " + name);
+    } else if (args.size() != 3) {
+        return Usage(kDibHelp, name + " takes no arguments");
+    }
+    VDK_HDIB input = 0;
+    try {
+        input = vs::LoadBmpFileAsDib(args[1]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    const VDK_HDIB output = grey ? DIB24To8(input, *grey) : conversion(input);
+    vdk_GlobalFree(input);
+    if (!output)
+        return kExitFailure;
+    int status = kExitOk;
+    try {
+        vs::SaveDibAsBmpFile(output, args[2]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        status = kExitFailure;
+    }
+    vdk_GlobalFree(output);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -230,5 +294,7 @@ int main(int argc, char** argv) {
         return Thumb(args);
     if (command == "fit")
         return Fit(args);
+    if (command == "dib")
+        return Dib(args);
     return Usage(kMainHelp, "unknown command " + command);
 }
