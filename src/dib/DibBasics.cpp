@@ -114,6 +114,8 @@ bool MeasureAnyHeader(const LockedBlock& block, AnyHeaderLayout& out) {
         out.width = v[0];
         out.height = v[1];
         bitCount = v[3];
+        if (bitCount != 1 && bitCount != 4 && bitCount != 8 && bitCount != 24)
+            return false;
         out.colors = bitCount == 1 ? 2 : bitCount == 4 ? 16 : bitCount == 8 ? 256 : 0;
         out.entryBytes = 3;
         headerBytes = 12;

@@ -54,8 +54,21 @@ bool MeasureDib(const LockedBlock& block, DibLayout& layout) {
     if (!block.ReadHeader(layout.header))
         return false;
     const VDK_BITMAPINFOHEADER& h = layout.header;
-    if (h.biWidth <= 0 || h.biHeight <= 0)
+    if (h.biSize != kHeaderSize || h.biWidth <= 0 || h.biHeight <= 0)
         return false;
+    // 16 and 32 bits lie outside the toolkit's own conversions but are valid DIBs without a
+    // colour table; any other depth has no layout at all.
+    switch (h.biBitCount) {
+        case 1:
+        case 4:
+        case 8:
+        case 16:
+        case 24:
+        case 32:
+            break;
+        default:
+            return false;
+    }
     const auto width = static_cast<std::uint64_t>(h.biWidth);
     const auto height = static_cast<std::uint64_t>(h.biHeight);
     if (width * height > kMaxDibPixels)

@@ -72,9 +72,10 @@ struct DibLayout {
     std::size_t imageBytes = 0;     // stride x height
 };
 
-// True when the block holds a 40-byte header with a positive width and height of at most
-// kMaxDibPixels pixels, followed by its whole colour table and all its rows. This is the one
-// rule every toolkit function applies before reading pixels; no check is made of biSize.
+// True when the block holds a header with biSize 40, 1, 4, 8, 16, 24 or 32 bits per pixel and
+// a positive width and height of at most kMaxDibPixels pixels, followed by its whole colour
+// table and all its rows. This is the one rule every toolkit function applies before reading
+// pixels.
 bool MeasureDib(const LockedBlock& block, DibLayout& layout);
 
 // A new zeroed block of `bytes` bytes, or 0.

@@ -435,13 +435,14 @@ VDK_HBITMAP vdk_CreateDIBitmap(VDK_HDC dc, const void* header, uint32_t init, co
         depth = vdk::ContextDepth(s, *d);
     }
     try {
+        // Check the DIB before making a bitmap it cannot fill.
+        vdk::DibReader dib;
+        if ((init & VDK_CBM_INIT) && !dib.Init(info, bits, usage))
+            return 0;
         vdk::Bitmap b;
         if (!vdk::NewBitmap(s, width, height, depth, b))
             return 0;
         if (init & VDK_CBM_INIT) {
-            vdk::DibReader dib;
-            if (!dib.Init(info, bits, usage))
-                return 0;
             const std::int64_t w = std::min(dib.width, width);
             const std::int64_t h = std::min(dib.height, height);
             for (std::int64_t y = 0; y < h; ++y)

@@ -203,6 +203,12 @@ TEST(DibBlockRule, ShortBlocksAreRefused) {
     const VDK_HDIB upsideDown = keep.emplace_back(WithHeader(24, [](auto& h) { h.biHeight = -2; })).get();
     const VDK_HDIB wide = keep.emplace_back(WithHeader(24, [](auto& h) { h.biWidth = 0x7FFFFFFF; })).get();
     const VDK_HGLOBAL tiny = keep.emplace_back(vdk_GlobalAlloc(VDK_GHND, 10)).get();
+    // A header size the block does not follow, and a depth without rows of any size.
+    const VDK_HDIB oddSize = keep.emplace_back(WithHeader(8, [](auto& h) { h.biSize = 0x08000028; })).get();
+    const VDK_HDIB noDepth = keep.emplace_back(WithHeader(24, [](auto& h) {
+                                     h.biBitCount = 0;
+                                     h.biHeight = 0x03000800;
+                                 })).get();
     ExpectFailures({
         {"DIB1To4: Invallid BITMAPINFOHEADER size!", [&] { return DIB1To4(one); }},
         {"DIB1To4: Invallid BITMAPINFOHEADER size!", [&] { return DIB1To4(tiny); }},
@@ -223,7 +229,7 @@ TEST(DibBlockRule, ShortBlocksAreRefused) {
     MessageLog log;
     const VDK_HDC screen = vdk_GetDC(0);
     const Census before = Census::Now();
-    for (const VDK_HDIB bad : {one, eight, full, hugeTable, upsideDown, wide, tiny}) {
+    for (const VDK_HDIB bad : {one, eight, full, hugeTable, upsideDown, wide, tiny, oddSize, noDepth}) {
         EXPECT_EQ(DrawDIB(screen, bad, 0, 0, 0), 0);
         EXPECT_EQ(StretchDIB(screen, bad, 0, 0, 0, 4, 4), 0);
         EXPECT_EQ(IDIBtoDDB(bad, 0), 0u);
