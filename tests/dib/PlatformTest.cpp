@@ -203,6 +203,47 @@ TEST(PlatformContext, TheScreenIsATrueColourSurface) {
     EXPECT_EQ(vdk_GetPixel(screen, 0, 0), VDK_CLR_INVALID);
 }
 
+// DIB transfers with a source rectangle, a band of rows and top-down DIBs, as outside callers
+// use them.
+TEST(PlatformContext, DibTransfersHonourRectanglesBandsAndRowOrder) {
+    // 4 x 4 pixels of 24 bits; pixel (x, stored row r) = (x, r, 9).
+    std::vector<std::uint8_t> block(40 + 4 * 12, 0);
+    VDK_BITMAPINFOHEADER h{40, 4, 4, 1, 24, 0, 0, 0, 0, 0, 0};
+    std::memcpy(block.data(), &h, 40);
+    for (int r = 0; r < 4; ++r)
+        for (int x = 0; x < 4; ++x) {
+            std::uint8_t* px = block.data() + 40 + r * 12 + x * 3;
+            px[0] = 9;
+            px[1] = static_cast<std::uint8_t>(r);
+            px[2] = static_cast<std::uint8_t>(x);
+        }
+    const VDK_HDC dc = vdk_CreateCompatibleDC(0);
+    const VDK_HBITMAP target = vdk_CreateBitmap(4, 4, 1, 32, nullptr);
+    const VDK_HGDIOBJ old = vdk_SelectObject(dc, target);
+    const std::uint8_t* bits = block.data() + 40;
+    // (xSrc, ySrc) is the lower-left corner: the 2 x 2 rectangle's top row is stored row 2.
+    EXPECT_EQ(vdk_SetDIBitsToDevice(dc, 0, 0, 2, 2, 1, 1, 0, 4, bits, block.data(), VDK_DIB_RGB_COLORS), 2);
+    EXPECT_EQ(vdk_GetPixel(dc, 0, 0), VDK_RGB(1, 2, 9));
+    EXPECT_EQ(vdk_GetPixel(dc, 1, 1), VDK_RGB(2, 1, 9));
+    EXPECT_EQ(vdk_GetPixel(dc, 2, 0), VDK_RGB(0, 0, 0));
+    // A band holding stored rows 2 and 3 only.
+    EXPECT_EQ(vdk_SetDIBitsToDevice(dc, 2, 2, 2, 2, 0, 1, 2, 2, bits + 24, block.data(), VDK_DIB_RGB_COLORS), 1);
+    EXPECT_EQ(vdk_GetPixel(dc, 2, 2), VDK_RGB(0, 2, 9));
+    EXPECT_EQ(vdk_GetPixel(dc, 2, 3), VDK_RGB(0, 0, 0));
+    // The same pixels read back top-down: first row written is the top one.
+    VDK_BITMAPINFOHEADER info{40, 4, -4, 1, 24, 0, 0, 0, 0, 0, 0};
+    std::vector<std::uint8_t> rows(48, 0xEE);
+    EXPECT_EQ(vdk_GetDIBits(dc, target, 0, 4, rows.data(), reinterpret_cast<VDK_BITMAPINFO*>(&info), VDK_DIB_RGB_COLORS),
+              4);
+    EXPECT_EQ(info.biHeight, -4);
+    EXPECT_EQ(info.biSizeImage, 48u);
+    EXPECT_EQ(std::vector<std::uint8_t>(rows.begin(), rows.begin() + 6), (std::vector<std::uint8_t>{9, 2, 1, 9, 2, 2}));
+    EXPECT_EQ(rows[12 * 3 + 6], 0);  // bottom row, x 2: never drawn
+    vdk_SelectObject(dc, old);
+    vdk_DeleteDC(dc);
+    vdk_DeleteObject(target);
+}
+
 TEST(PlatformLibrary, ExportsExactlyTheToolkitAndThePrefixedLayer) {
     const test::CommandResult nm = test::Run("nm -D --defined-only " + test::Quote(VDK_LIBRARY_PATH));
     ASSERT_EQ(nm.exitCode, 0) << nm.err;
