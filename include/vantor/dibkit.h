@@ -147,19 +147,21 @@ typedef struct VDK_BITMAP {
 
 /* ---- Platform layer: movable memory blocks ------------------------------------------------ */
 
-/* A new block of `bytes` bytes (zero-filled with VDK_GMEM_ZEROINIT), or 0. Blocks larger than
- * 1 GiB are refused. */
+/* A new block of `bytes` bytes, or 0. Every block is movable and starts zero-filled whatever
+ * the flags (VDK_GHND is what the toolkit passes). Blocks larger than 1 GiB are refused. */
 VDK_API VDK_HGLOBAL vdk_GlobalAlloc(uint32_t flags, size_t bytes);
 /* Pointer to the block's bytes and one more lock, or null for a handle that is not live. */
 VDK_API void *vdk_GlobalLock(VDK_HGLOBAL block);
 /* One lock less; returns non-zero while the block is still locked, 0 otherwise. */
 VDK_API int32_t vdk_GlobalUnlock(VDK_HGLOBAL block);
-/* Frees the block: returns 0 on success, the handle itself when it is not live. */
+/* Frees the block, locked or not (pointers into it become unreadable): returns 0 on success,
+ * the handle itself when it is not live. */
 VDK_API VDK_HGLOBAL vdk_GlobalFree(VDK_HGLOBAL block);
 /* Size in bytes, 0 for a handle that is not live. */
 VDK_API size_t vdk_GlobalSize(VDK_HGLOBAL block);
-/* Resizes the block (keeping its bytes; with VDK_GMEM_ZEROINIT a grown tail is zero) and
- * returns the same handle, or 0 with the block unchanged. A locked block is not resized. */
+/* Resizes the block, keeping its bytes and zeroing a grown tail, and returns the same handle;
+ * 0 with the block unchanged on failure. A locked block is not resized (its holder's pointer
+ * would go stale). */
 VDK_API VDK_HGLOBAL vdk_GlobalReAlloc(VDK_HGLOBAL block, size_t bytes, uint32_t flags);
 /* Lock count in the low byte (VDK_GMEM_LOCKCOUNT); VDK_GMEM_INVALID_HANDLE when not live. */
 VDK_API uint32_t vdk_GlobalFlags(VDK_HGLOBAL block);

@@ -53,8 +53,15 @@ Palette* FindPalette(State& s, VDK_HPALETTE h) {
 // The pixels a context draws on; null for a memory context whose bitmap is gone.
 Bitmap* Surface(State& s, Dc& dc) {
     if (dc.screen) {
-        if (s.screen.pixels.empty())
-            s.screen.pixels.assign(static_cast<std::size_t>(s.screen.width) * static_cast<std::size_t>(s.screen.height), kBlack);
+        // The screen's pixels are made when first drawn on or read.
+        if (s.screen.pixels.empty()) {
+            try {
+                s.screen.pixels.assign(static_cast<std::size_t>(s.screen.width) * static_cast<std::size_t>(s.screen.height),
+                                       kBlack);
+            } catch (const std::bad_alloc&) {
+                return nullptr;
+            }
+        }
         return &s.screen;
     }
     return FindBitmap(s, dc.bitmap);
