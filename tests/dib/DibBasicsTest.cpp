@@ -205,6 +205,23 @@ TEST(DibDraw, DrawDDBAndStretchDDBCopyTheBitmap) {
     EXPECT_TRUE(log.texts.empty());
 }
 
+TEST(DibDraw, ABitmapSelectedElsewhereIsNotDrawn) {
+    MessageLog log;
+    const VDK_HBITMAP bitmap = vdk_CreateBitmap(2, 2, 1, 32, nullptr);
+    const VDK_HDC holder = vdk_CreateCompatibleDC(0);
+    const VDK_HGDIOBJ old = vdk_SelectObject(holder, bitmap);
+    Canvas canvas(3, 3);
+    const Census before = Census::Now();
+    EXPECT_EQ(DrawDDB(canvas.dc, bitmap, 0, 0, 0), 0);
+    EXPECT_EQ(canvas.at(0, 0), kWhite);
+    EXPECT_EQ(Census::Now(), before);
+    EXPECT_EQ(vdk_GetCurrentObject(holder, VDK_OBJ_BITMAP), bitmap);
+    EXPECT_TRUE(log.texts.empty());
+    vdk_SelectObject(holder, old);
+    vdk_DeleteDC(holder);
+    vdk_DeleteObject(bitmap);
+}
+
 TEST(DibDdb, IDIBtoDDBMakesAScreenBitmapOfTheDib) {
     Dib dib = SixColours();
     const VDK_HBITMAP bitmap = IDIBtoDDB(dib.get(), 0);

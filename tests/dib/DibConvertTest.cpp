@@ -8,6 +8,7 @@
 
 #include <functional>
 #include <random>
+#include <thread>
 
 namespace vs::dibtest {
 namespace {
@@ -286,6 +287,24 @@ TEST(DibCopy, CopiesTheWholeBlockWithTrailingBytes) {
     Dib oddCopy(CopyDIB(odd));
     EXPECT_EQ(vdk_GlobalSize(oddCopy.get()), 3u);
     vdk_GlobalFree(odd);
+}
+
+TEST(DibChains, ConversionsRunSideBySideOnSeveralThreads) {
+    Dib src(MakeDib(33, 17, 24));
+    FillRandom(src.get(), 21);
+    const auto expected = Bytes(Dib(DIB24To4(src.get())).get());
+    std::vector<std::vector<std::uint8_t>> results(4);
+    std::vector<std::thread> threads;
+    for (std::size_t t = 0; t < results.size(); ++t)
+        threads.emplace_back([&, t] {
+            for (int i = 0; i < 20; ++i)
+                results[t] = Bytes(Dib(DIB24To4(src.get())).get());
+        });
+    for (auto& th : threads)
+        th.join();
+    for (const auto& r : results)
+        EXPECT_EQ(r, expected);
+    EXPECT_EQ(LockCount(src.get()), 0u);
 }
 
 TEST(DibChains, FreeEveryIntermediateAndUnlockTheirInput) {
