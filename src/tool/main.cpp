@@ -1,6 +1,7 @@
 // vantorsee-tool: the program's picture loading and fitting, from the command line.
 
 #include "formats/XfAlbum.h"
+#include "dib/DibFile.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
@@ -32,6 +33,8 @@ const char* const kMainHelp =
     "  fit INPUT OUTPUT.bmp --mode MODE --box WxH\n"
     "                              write the picture as the image view shows it\n"
     "  album info|extract|create   list, unpack or build XF albums (.xf, .mig)\n"
+    "  dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
+    "                              run a DIB toolkit conversion on a BMP file\n"
     "\n"
     "Run 'vantorsee-tool COMMAND --help' for a command's options.\n"
     "Exit status: 0 on success, 1 when a picture could not be read or written, 2 on bad usage.\n";
@@ -68,6 +71,15 @@ const char* const kAlbumHelp =
     "create   writes a new album of the pictures (any format the viewer reads) as 24-bit pages,\n"
     "         with FILE.wav as its sound when given. A failed create leaves no file behind.\n"
     "Exits 1 with a message when an album or picture cannot be read or written.\n";
+const char* const kDibHelp =
+    "Usage: vantorsee-tool dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
+    "\n"
+    "Loads INPUT.bmp as a DIB, calls the DIB toolkit function FUNCTION on it and writes the\n"
+    "DIB it returns as OUTPUT.bmp. FUNCTION is one of DIB1To4, DIB4To8, DIB8To24, DIB1To8,\n"
+    "DIB1To24, DIB4To24, DIB24To1, DIB8To1, DIB4To1, DIB24To4, DIB8To4, GrayDIB, CopyDIB,\n"
+    "_DIB24To1, _DIB24To4, or DIB24To8, which takes one argument: the grey flag (0 or 1).\n"
+    "The toolkit's messages appear on standard error. Exits 1 when the function returns no\n"
+    "DIB or a file cannot be read or written.\n";
 
 int Usage(const char* help, const std::string& problem) {
     std::cerr << "vantorsee-tool: " << problem << "\n\n" << help;
@@ -355,6 +367,57 @@ int Album(const std::vector<std::string>& args) {
     return Usage(kAlbumHelp, "unknown album command " + sub);
 }
 
+int Dib(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kDibHelp;
+        return kExitOk;
+    }
+    using Conversion = VDK_HDIB (*)(VDK_HDIB);
+    static const std::pair<const char*, Conversion> kConversions[] = {
+        {"DIB1To4", DIB1To4},   {"DIB4To8", DIB4To8},     {"DIB8To24", DIB8To24},   {"DIB1To8", DIB1To8},
+        {"DIB1To24", DIB1To24}, {"DIB4To24", DIB4To24},   {"DIB24To1", DIB24To1},   {"DIB8To1", DIB8To1},
+        {"DIB4To1", DIB4To1},   {"DIB24To4", DIB24To4},   {"DIB8To4", DIB8To4},     {"GrayDIB", GrayDIB},
+        {"CopyDIB", CopyDIB},   {"_DIB24To1", _DIB24To1}, {"_DIB24To4", _DIB24To4},
+    };
+    if (args.size() < 3)
+        return Usage(kDibHelp, "dib takes a function, an input and an output file");
+    const std::string& name = args[0];
+    Conversion conversion = nullptr;
+    for (const auto& [n, f] : kConversions)
+        if (name == n)
+            conversion = f;
+    std::optional<std::int32_t> grey;
+    if (name == "DIB24To8") {
+        if (args.size() != 4 || (args[3] != "0" && args[3] != "1"))
+            return Usage(kDibHelp, "DIB24To8 takes the grey flag, 0 or 1");
+        grey = args[3] == "1" ? 1 : 0;
+    } else if (!conversion) {
+        return Usage(kDibHelp, "unknown function " + name);
+    } else if (args.size() != 3) {
+        return Usage(kDibHelp, name + " takes no arguments");
+    }
+    VDK_HDIB input = 0;
+    try {
+        input = vs::LoadBmpFileAsDib(args[1]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    const VDK_HDIB output = grey ? DIB24To8(input, *grey) : conversion(input);
+    vdk_GlobalFree(input);
+    if (!output)
+        return kExitFailure;
+    int status = kExitOk;
+    try {
+        vs::SaveDibAsBmpFile(output, args[2]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        status = kExitFailure;
+    }
+    vdk_GlobalFree(output);
+    return status;
+}
+
 }  // namespace
 
 int main(int argc, char** argv) {
@@ -375,5 +438,7 @@ int main(int argc, char** argv) {
         return Fit(args);
     if (command == "album")
         return Album(args);
+    if (command == "dib")
+        return Dib(args);
     return Usage(kMainHelp, "unknown command " + command);
 }
