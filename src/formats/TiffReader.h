@@ -1,0 +1,16 @@
+#pragma once
+
+#include "graphics/Bitmap.h"
+
+#include <cstdint>
+#include <span>
+
+namespace vs {
+
+// The first picture of a TIFF file (".tif", ".tiff", ".fax"), through libtiff's RGBA
+// interface: every compression and photometric interpretation libtiff can turn into RGB.
+// Yields a 24-bit picture; alpha is dropped. libtiff's errors and warnings are caught, never
+// printed; an invalid or truncated file throws DecodeError with libtiff's message.
+Bitmap DecodeTiff(std::span<const std::uint8_t> data);
+
+}  // namespace vs
