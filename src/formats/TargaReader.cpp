@@ -10,8 +10,10 @@ namespace vs {
 
 namespace {
 
-// A little-endian 16-bit Targa colour: bit 15 attribute, then 5 bits each of red, green, blue.
-Rgb From16(unsigned v) { return {Scale5To8((v >> 10) & 31), Scale5To8((v >> 5) & 31), Scale5To8(v & 31)}; }
+// A 16-bit Targa colour: bit 15 attribute, then 5 bits each of red, green, blue; widened by
+// bit replication as the bitmap core widens 15-bit pixels.
+std::uint8_t Widen5(unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
+Rgb From16(unsigned v) { return {Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)}; }
 
 Rgb ReadColour(ByteReader& in, int bits) {
     switch (bits) {
@@ -111,6 +113,8 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
         format = PixelFormat::Bpp8;
     else if (depth == 32)
         format = PixelFormat::Bpp32;
+    else if (depth <= 16)
+        format = PixelFormat::Bpp15;
     Bitmap bmp(width, height, format);
     if (baseType == 1) {
         // Index i of the file's pixels names map entry i - first; others are black.
@@ -135,13 +139,10 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
                 dst[x] = p[0];
                 break;
             case 15:
-            case 16: {
-                const Rgb c = From16(static_cast<unsigned>(p[0] | (p[1] << 8)));
-                dst[3 * x] = c.b;
-                dst[3 * x + 1] = c.g;
-                dst[3 * x + 2] = c.r;
+            case 16:  // the same 5-5-5 word as a 15-bit bitmap's, less the attribute bit
+                dst[2 * x] = p[0];
+                dst[2 * x + 1] = static_cast<std::uint8_t>(p[1] & 0x7F);
                 break;
-            }
             default:
                 std::copy(p, p + pixelBytes, dst + static_cast<std::size_t>(x) * pixelBytes);
                 break;

@@ -15,7 +15,4 @@ namespace vs {
 // Throws DecodeError on anything invalid or truncated.
 Bitmap DecodeTarga(std::span<const std::uint8_t> data);
 
-// Five-bit channel value to eight bits, rounded to nearest (so 31 is 255 and 16 is 132).
-inline std::uint8_t Scale5To8(unsigned v) { return static_cast<std::uint8_t>((v * 255 + 15) / 31); }
-
 }  // namespace vs
