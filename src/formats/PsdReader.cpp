@@ -44,11 +44,12 @@ void UnpackBits(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) {
     }
 }
 
+inline unsigned Sample16(const std::uint8_t* row, int x, int depth) {
+    return depth == 8 ? row[x] * 257u : (unsigned{row[2 * x]} << 8) | row[2 * x + 1];
+}
+
 inline std::uint8_t Sample(const std::uint8_t* row, int x, int depth) {
-    if (depth == 8)
-        return row[x];
-    const unsigned v = (unsigned{row[2 * x]} << 8) | row[2 * x + 1];
-    return static_cast<std::uint8_t>((v + 128) / 257);  // nearest 8-bit value
+    return static_cast<std::uint8_t>(Sample16(row, x, depth) / 257);
 }
 
 double LabF(double t) { return t > 6.0 / 29.0 ? t * t * t : 3.0 * (6.0 / 29.0) * (6.0 / 29.0) * (t - 4.0 / 29.0); }
@@ -63,12 +64,14 @@ std::uint8_t ToSrgb(double linear) {
 
 Rgb LabToRgb(double l, double a, double b) {
     const double fy = (l + 16.0) / 116.0;
-    const double x = 0.950456 * LabF(fy + a / 500.0);
+    // Photoshop's L*a*b* is relative to D50; this matrix takes D50 XYZ to linear sRGB with
+    // Bradford adaptation, so neutral greys stay neutral.
+    const double x = 0.96422 * LabF(fy + a / 500.0);
     const double y = LabF(fy);
-    const double z = 1.088754 * LabF(fy - b / 200.0);
-    return {ToSrgb(3.2404542 * x - 1.5371385 * y - 0.4985314 * z),
-            ToSrgb(-0.9692660 * x + 1.8760108 * y + 0.0415560 * z),
-            ToSrgb(0.0556434 * x - 0.2040259 * y + 1.0572252 * z)};
+    const double z = 0.82521 * LabF(fy - b / 200.0);
+    return {ToSrgb(3.1338561 * x - 1.6168667 * y - 0.4906146 * z),
+            ToSrgb(-0.9787684 * x + 1.9161415 * y + 0.0334540 * z),
+            ToSrgb(0.0719453 * x - 0.2289914 * y + 1.4052427 * z)};
 }
 
 Bitmap DecodePsd(std::span<const std::uint8_t> data) {
@@ -166,10 +169,14 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
             if (mode == kRgb) {
                 c = {static_cast<std::uint8_t>(s0), static_cast<std::uint8_t>(s1), static_cast<std::uint8_t>(s2)};
             } else if (mode == kCmyk) {
-                // Stored as 255 minus the ink, so the product of two stored values is the light left.
-                const unsigned k = Sample(planes[3].data() + offset, x, depth);
-                c = {static_cast<std::uint8_t>((s0 * k + 127) / 255), static_cast<std::uint8_t>((s1 * k + 127) / 255),
-                     static_cast<std::uint8_t>((s2 * k + 127) / 255)};
+                // Stored as full minus the ink, so the product of two stored values is the light
+                // left; worked out at 16 bits so 16-bit files keep their precision.
+                const std::uint64_t k = Sample16(planes[3].data() + offset, x, depth);
+                const auto light = [&](int plane) {
+                    const std::uint64_t v = Sample16(planes[static_cast<std::size_t>(plane)].data() + offset, x, depth);
+                    return static_cast<std::uint8_t>(((v * k + 32767) / 65535 + 128) / 257);
+                };
+                c = {light(0), light(1), light(2)};
             } else {
                 c = LabToRgb(s0 * 100.0 / 255.0, static_cast<double>(s1) - 128.0, static_cast<double>(s2) - 128.0);
             }

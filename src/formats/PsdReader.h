@@ -14,7 +14,7 @@ namespace vs {
 // 8-bit indexed or 24-bit pictures. Throws DecodeError on anything invalid or truncated.
 Bitmap DecodePsd(std::span<const std::uint8_t> data);
 
-// A CIE L*a*b* colour (L 0 to 100) as 8-bit sRGB, with the D65 white point.
+// A CIE L*a*b* colour (L 0 to 100, white point D50 as Photoshop keeps it) as 8-bit sRGB.
 Rgb LabToRgb(double l, double a, double b);
 
 }  // namespace vs
