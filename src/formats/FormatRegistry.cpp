@@ -96,6 +96,8 @@ void PictureFormatTable::UnregisterClass(TGraphicClass graphicClass) {
     std::erase_if(entries_, [graphicClass](const auto& item) { return item.second.graphicClass == graphicClass; });
 }
 
+void PictureFormatTable::UnregisterExtension(std::string_view extension) { entries_.erase(Lower(extension)); }
+
 const PictureFormatTable::Entry* PictureFormatTable::FindForFile(std::string_view fileName) const {
     const auto slash = fileName.find_last_of('/');
     const std::string_view name = slash == std::string_view::npos ? fileName : fileName.substr(slash + 1);
@@ -253,6 +255,9 @@ void TFileFormatList::UnregisterFileFormat(std::string_view extension, TGraphicC
             table_.UnregisterClass(cls);
             classes_.erase(classes_.begin() + FindGraphicClass(cls));
         }
+        // The platform table forgets this extension too, so a format the catalogue no longer
+        // knows cannot still be loaded by name while its class has other extensions.
+        table_.UnregisterExtension(extension);
         extensions_.erase(extensions_.begin() + index);
         return;
     }

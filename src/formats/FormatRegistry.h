@@ -61,6 +61,7 @@ public:
     };
     void Register(std::string_view extension, std::string_view description, TGraphicClass graphicClass);
     void UnregisterClass(TGraphicClass graphicClass);
+    void UnregisterExtension(std::string_view extension);
     // The entry of a file name's last extension, or null.
     const Entry* FindForFile(std::string_view fileName) const;
     const std::map<std::string, Entry>& entries() const { return entries_; }
