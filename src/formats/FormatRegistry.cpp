@@ -16,6 +16,7 @@ namespace vs {
 namespace {
 
 Bitmap DecodeJpegFull(std::span<const std::uint8_t> data) { return DecodeJpeg(data); }
+Bitmap DecodeTiffFull(std::span<const std::uint8_t> data) { return DecodeTiff(data); }
 
 std::string Lower(std::string_view s) {
     std::string out(s);
@@ -75,7 +76,7 @@ const GraphicClass TIcon{"TIcon", nullptr};
 const GraphicClass TMetafile{"TMetafile", nullptr};
 const GraphicClass TJPEGImage{"TJPEGImage", DecodeJpegFull};
 const GraphicClass TTargaGraphic{"TTargaGraphic", DecodeTarga};
-const GraphicClass TTIFFGraphic{"TTIFFGraphic", DecodeTiff};
+const GraphicClass TTIFFGraphic{"TTIFFGraphic", DecodeTiffFull};
 const GraphicClass TPCXGraphic{"TPCXGraphic", DecodePcx};
 const GraphicClass TRLAGraphic{"TRLAGraphic", nullptr};
 const GraphicClass TSGIGraphic{"TSGIGraphic", nullptr};

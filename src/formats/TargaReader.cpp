@@ -101,6 +101,9 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
     std::vector<std::uint8_t> pixels;
     std::span<const std::uint8_t> source;
     if (rle) {
+        // A packet of a few bytes yields at most 128 pixels: refuse what the data cannot fill.
+        if (static_cast<std::uint64_t>(width) * static_cast<std::uint64_t>(height) / 128 > in.remaining())
+            in.fail("unexpected end of file");
         pixels.resize(total);
         Unpack(in, pixels, pixelBytes);
         source = pixels;

@@ -73,7 +73,7 @@ struct TiffDeleter {
 
 }  // namespace
 
-Bitmap DecodeTiff(std::span<const std::uint8_t> data) {
+Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
     MemoryFile file{data, 0, {}};
     std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     if (!options)
@@ -95,6 +95,8 @@ Bitmap DecodeTiff(std::span<const std::uint8_t> data) {
     if (!TIFFGetField(tif.get(), TIFFTAG_IMAGEWIDTH, &width) || !TIFFGetField(tif.get(), TIFFTAG_IMAGELENGTH, &height))
         fail("missing picture size");
     CheckPictureSize(width, height);
+    if (std::uint64_t{width} * height > maxPixels)
+        throw DecodeError("TIFF: picture of " + std::to_string(width) + "x" + std::to_string(height) + " is too large");
     char reason[1024] = "";
     if (!TIFFRGBAImageOK(tif.get(), reason))
         throw DecodeError(std::string("TIFF: ") + reason);

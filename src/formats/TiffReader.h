@@ -11,6 +11,7 @@ namespace vs {
 // interface: every compression and photometric interpretation libtiff can turn into RGB.
 // Yields a 24-bit picture; alpha is dropped. libtiff's errors and warnings are caught, never
 // printed; an invalid or truncated file throws DecodeError with libtiff's message.
-Bitmap DecodeTiff(std::span<const std::uint8_t> data);
+// Pictures of more than maxPixels are refused before anything is allocated for them.
+Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxPixels);
 
 }  // namespace vs
