@@ -67,7 +67,9 @@ bool TKevImage::Read(std::span<const std::uint8_t> data) {
         // Rows follow without padding; a short file leaves the rest of the picture zero.
         const std::size_t rowBytes = static_cast<std::size_t>(width) * static_cast<std::size_t>(StorageBits(format) / 8);
         for (int y = 0; y < height && rowBytes > 0 && !in.atEnd(); ++y) {
-            const auto row = in.bytes(std::min(rowBytes, in.remaining()));
+            // Never more than the bitmap's row holds (it always holds rowBytes; saying so also
+            // keeps GCC's -O3 overflow warning quiet).
+            const auto row = in.bytes(std::min({rowBytes, in.remaining(), bmp.stride()}));
             std::copy(row.begin(), row.end(), bmp.row(y));
         }
         bitmap_ = std::move(bmp);
