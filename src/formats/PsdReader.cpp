@@ -134,11 +134,13 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
         }
     }
 
+    // A picture without columns has nothing to convert, however many rows it claims.
+    const int rows = width > 0 ? height : 0;
     if (mode == kBitmap) {
         Bitmap bmp(width, height, PixelFormat::Bpp1);
         bmp.palette()[0] = {255, 255, 255};  // a set bit is black
         bmp.palette()[1] = {0, 0, 0};
-        for (int y = 0; y < height; ++y)
+        for (int y = 0; y < rows; ++y)
             std::copy_n(planes[0].data() + static_cast<std::size_t>(y) * rowBytes, rowBytes, bmp.row(y));
         return bmp;
     }
@@ -148,7 +150,7 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
             const auto v = static_cast<std::uint8_t>(i);
             bmp.palette()[i] = mode == kIndexed ? Rgb{modeData[i], modeData[256 + i], modeData[512 + i]} : Rgb{v, v, v};
         }
-        for (int y = 0; y < height; ++y) {
+        for (int y = 0; y < rows; ++y) {
             const std::uint8_t* src = planes[0].data() + static_cast<std::size_t>(y) * rowBytes;
             std::uint8_t* dst = bmp.row(y);
             for (int x = 0; x < width; ++x)
@@ -158,7 +160,7 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
     }
 
     Bitmap bmp(width, height, PixelFormat::Bpp24);
-    for (int y = 0; y < height; ++y) {
+    for (int y = 0; y < rows; ++y) {
         const std::size_t offset = static_cast<std::size_t>(y) * rowBytes;
         std::uint8_t* dst = bmp.row(y);
         for (int x = 0; x < width; ++x) {

@@ -52,7 +52,9 @@ toff_t SizeProc(thandle_t h) { return static_cast<MemoryFile*>(h)->data.size(); 
 int MapProc(thandle_t, void**, toff_t*) { return 0; }
 void UnmapProc(thandle_t, void*, toff_t) {}
 
-int ErrorHandler(TIFF*, void* user, const char* module, const char* fmt, va_list ap) {
+// libtiff hands us its printf-style format and arguments.
+__attribute__((format(printf, 4, 0))) int ErrorHandler(TIFF*, void* user, const char* module, const char* fmt,
+                                                       va_list ap) {
     auto* f = static_cast<MemoryFile*>(user);
     if (f->error.empty()) {
         char text[512];
