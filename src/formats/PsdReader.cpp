@@ -86,6 +86,9 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
     const std::uint32_t width32 = in.u32be();
     const int depth = in.u16be();
     const int mode = in.u16be();
+    // The format allows 1 to 30000 in each direction; anything else is a damaged header.
+    if (width32 < 1 || width32 > 30000 || height32 < 1 || height32 > 30000)
+        in.fail("invalid picture size " + std::to_string(width32) + "x" + std::to_string(height32));
     CheckPictureSize(width32, height32);
     const int width = static_cast<int>(width32);
     const int height = static_cast<int>(height32);
@@ -134,13 +137,11 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
         }
     }
 
-    // A picture without columns has nothing to convert, however many rows it claims.
-    const int rows = width > 0 ? height : 0;
     if (mode == kBitmap) {
         Bitmap bmp(width, height, PixelFormat::Bpp1);
         bmp.palette()[0] = {255, 255, 255};  // a set bit is black
         bmp.palette()[1] = {0, 0, 0};
-        for (int y = 0; y < rows; ++y)
+        for (int y = 0; y < height; ++y)
             std::copy_n(planes[0].data() + static_cast<std::size_t>(y) * rowBytes, rowBytes, bmp.row(y));
         return bmp;
     }
@@ -150,7 +151,7 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
             const auto v = static_cast<std::uint8_t>(i);
             bmp.palette()[i] = mode == kIndexed ? Rgb{modeData[i], modeData[256 + i], modeData[512 + i]} : Rgb{v, v, v};
         }
-        for (int y = 0; y < rows; ++y) {
+        for (int y = 0; y < height; ++y) {
             const std::uint8_t* src = planes[0].data() + static_cast<std::size_t>(y) * rowBytes;
             std::uint8_t* dst = bmp.row(y);
             for (int x = 0; x < width; ++x)
@@ -160,7 +161,7 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
     }
 
     Bitmap bmp(width, height, PixelFormat::Bpp24);
-    for (int y = 0; y < rows; ++y) {
+    for (int y = 0; y < height; ++y) {
         const std::size_t offset = static_cast<std::size_t>(y) * rowBytes;
         std::uint8_t* dst = bmp.row(y);
         for (int x = 0; x < width; ++x) {

@@ -238,22 +238,19 @@ TEST_F(PsdTest, TruncatedAndInvalidFilesThrow) {
     s.mode = 2;  // indexed without its colour table
     s.channels = 1;
     EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
-    s.mode = 1;
-    s.width = 30000;
-    s.height = 30000;  // 900 megapixels
-    s.rle = true;
     auto header = Build(PsdSpec{1, 8, 1, 1, 1, true, {}}, grey);
     header[14] = 0x00, header[15] = 0x00, header[16] = 0x75, header[17] = 0x30;  // height 30000
     header[18] = 0x00, header[19] = 0x00, header[20] = 0x75, header[21] = 0x30;  // width 30000
+    EXPECT_THROW(DecodePsd(header), DecodeError);  // 900 megapixels: above our limit
+    header[16] = 0x75, header[17] = 0x31;  // height 30001: above the format's
+    header[20] = 0x00, header[21] = 0x01;
     EXPECT_THROW(DecodePsd(header), DecodeError);
-    // No columns but 135 million rows: an empty picture, at once.
+    // No columns but 135 million rows: outside the format's 1 to 30000, refused at once.
     auto flat = Build(PsdSpec{1, 8, 1, 1, 1, false, {}}, grey);
     flat[14] = 0x08, flat[15] = 0x0E, flat[16] = 0x00, flat[17] = 0x0F;
     flat[18] = 0x00, flat[19] = 0x00, flat[20] = 0x00, flat[21] = 0x00;
     flat.pop_back();  // the one raw sample a 1x1 picture had
-    const Bitmap empty = DecodePsd(flat);
-    EXPECT_EQ(empty.width(), 0);
-    EXPECT_EQ(empty.height(), 0x080E000F);
+    EXPECT_THROW(DecodePsd(flat), DecodeError);
 }
 
 }  // namespace
