@@ -1,7 +1,8 @@
 // vantorsee-tool: the program's picture loading and fitting, from the command line.
 
-#include "formats/XfAlbum.h"
 #include "dib/DibFile.h"
+#include "formats/FormatRegistry.h"
+#include "formats/XfAlbum.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
@@ -10,12 +11,15 @@
 #include "viewer/Fitting.h"
 #include "viewer/PictureLoader.h"
 
+#include <algorithm>
+#include <atomic>
 #include <cstdio>
 #include <cstring>
 #include <filesystem>
 #include <iostream>
 #include <optional>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -30,6 +34,7 @@ const char* const kMainHelp =
     "Commands:\n"
     "  decode INPUT OUTPUT.bmp     decode a picture the way the viewer does, write a 24-bit BMP\n"
     "  thumb INPUT... -o OUTDIR    write 80x60 thumbnails the way the grid makes them\n"
+    "  formats [--filter]          list the registered picture formats\n"
     "  fit INPUT OUTPUT.bmp --mode MODE --box WxH\n"
     "                              write the picture as the image view shows it\n"
     "  album info|extract|create   list, unpack or build XF albums (.xf, .mig)\n"
@@ -43,15 +48,25 @@ const char* const kDecodeHelp =
     "Usage: vantorsee-tool decode INPUT OUTPUT.bmp\n"
     "\n"
     "Decodes INPUT, choosing the reader by its extension as the viewer does, and writes it\n"
-    "as a 24-bit BMP. On failure prints \"Could not open INPUT\" and exits 1.\n";
+    "as a 24-bit BMP. Extensions the viewer does not know go through the registered formats\n"
+    "(see 'formats'), so .dib, .win, .fax, .pcc or .pdd files convert too. On failure prints\n"
+    "\"Could not open INPUT\" (or that the format has no decoder here) and exits 1.\n";
 
 const char* const kThumbHelp =
-    "Usage: vantorsee-tool thumb INPUT... -o OUTDIR [--cell WxH]\n"
+    "Usage: vantorsee-tool thumb INPUT... -o OUTDIR [--cell WxH] [-j N]\n"
     "\n"
     "Writes one thumbnail per input to OUTDIR/NAME.bmp (NAME is the input's file name), fitted\n"
     "on white into a cell of 80x60 unless --cell says otherwise, and prints NAME<TAB>SIZE for\n"
     "each input, SIZE being the picture's full size such as 640X480, empty when it could not\n"
-    "be decoded. Exits 1 when any input failed.\n";
+    "be decoded. -j N makes the thumbnails on N threads (the output order stays the same).\n"
+    "Exits 1 when any input failed.\n";
+
+const char* const kFormatsHelp =
+    "Usage: vantorsee-tool formats [--filter]\n"
+    "\n"
+    "Prints the registered picture file extensions in registration order, one a line, or with\n"
+    "--filter the open-dialog filter of all of them (all types, no sorting, with the\n"
+    "\"All images\" entry).\n";
 
 const char* const kFitHelp =
     "Usage: vantorsee-tool fit INPUT OUTPUT.bmp --mode auto|full|half|quarter|eighth --box WxH\n"
@@ -104,15 +119,29 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& text) {
     return std::make_pair(w, h);
 }
 
-// Full-size 24-bit decode as the viewer does it; reports "Could not open" itself.
+// Full-size 24-bit decode as the viewer does it, or through the registered formats for
+// other extensions; reports "Could not open" itself.
 std::optional<vs::Bitmap> DecodeForViewer(const std::string& input) {
     vs::Bitmap picture;
     const int kind = vs::ContentKindFromPath(input);
-    if (!vs::IsPictureKind(kind) || !vs::LoadImageByKind(input, kind, nullptr, picture)) {
-        std::cerr << "Could not open " << input << "\n";
-        return std::nullopt;
+    if (vs::IsPictureKind(kind)) {
+        if (vs::LoadImageByKind(input, kind, nullptr, picture))
+            return picture;
+    } else if (const auto* format = vs::PlatformPictureTable().FindForFile(input)) {
+        if (!format->graphicClass->decode) {
+            std::cerr << "vantorsee-tool: no decoder for " << format->description << " ("
+                      << format->graphicClass->name << "): " << input << "\n";
+            return std::nullopt;
+        }
+        try {
+            picture = format->graphicClass->decode(vs::ReadFileBytes(input));
+            picture.convertTo24();
+            return picture;
+        } catch (const vs::ImageError&) {
+        }
     }
-    return picture;
+    std::cerr << "Could not open " << input << "\n";
+    return std::nullopt;
 }
 
 bool Save(const vs::Bitmap& bitmap, const std::string& output) {
@@ -147,13 +176,20 @@ int Thumb(const std::vector<std::string>& args) {
     std::string outDir;
     int cellW = vs::kThumbCellWidth;
     int cellH = vs::kThumbCellHeight;
+    int threads = 1;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--cell") {
+        if (args[i] == "-o" || args[i] == "--cell" || args[i] == "-j") {
             if (i + 1 == args.size())
                 return Usage(kThumbHelp, args[i] + " needs a value");
             const std::string& value = args[++i];
             if (args[i - 1] == "-o") {
                 outDir = value;
+            } else if (args[i - 1] == "-j") {
+                char* end = nullptr;
+                const long n = std::strtol(value.c_str(), &end, 10);
+                if (*end != '\0' || n < 1 || n > 256)
+                    return Usage(kThumbHelp, "-j takes a number of threads from 1 to 256");
+                threads = static_cast<int>(n);
             } else if (const auto size = ParseSize(value)) {
                 std::tie(cellW, cellH) = *size;
             } else {
@@ -168,26 +204,68 @@ int Thumb(const std::vector<std::string>& args) {
     if (inputs.empty() || outDir.empty())
         return Usage(kThumbHelp, "thumb takes at least one input and -o OUTDIR");
 
-    int status = kExitOk;
-    for (const auto& input : inputs) {
-        const std::string name = std::filesystem::path(input).filename().string();
+    // Each input is independent: workers take the next one, results are printed in order.
+    struct Result {
         std::string sizeText;
-        vs::Bitmap thumb;
+        std::string error;
         bool ok = false;
-        try {
-            ok = vs::LoadMicroImageFromFile(input, vs::ImageKindFromFileName(input), thumb, sizeText, cellW, cellH);
-        } catch (const vs::ImageError& e) {
-            std::cerr << "vantorsee-tool: " << e.what() << "\n";
+    };
+    std::vector<Result> results(inputs.size());
+    std::atomic<std::size_t> next{0};
+    const auto work = [&] {
+        for (std::size_t i = next++; i < inputs.size(); i = next++) {
+            const std::string& input = inputs[i];
+            const std::string name = std::filesystem::path(input).filename().string();
+            Result& r = results[i];
+            vs::Bitmap thumb;
+            try {
+                r.ok = vs::LoadMicroImageFromFile(input, vs::ImageKindFromFileName(input), thumb, r.sizeText, cellW,
+                                                  cellH);
+                if (r.ok)
+                    vs::SaveBmpFile(thumb, (std::filesystem::path(outDir) / (name + ".bmp")).string());
+            } catch (const vs::ImageError& e) {
+                r.ok = false;
+                r.error = e.what();
+            }
+            if (!r.ok)
+                r.sizeText.clear();
         }
-        if (ok)
-            ok = Save(thumb, (std::filesystem::path(outDir) / (name + ".bmp")).string());
-        if (!ok) {
-            sizeText.clear();
+    };
+    std::vector<std::thread> pool;
+    for (int t = 1; t < std::min<int>(threads, static_cast<int>(inputs.size())); ++t)
+        pool.emplace_back(work);
+    work();
+    for (auto& t : pool)
+        t.join();
+
+    int status = kExitOk;
+    for (std::size_t i = 0; i < inputs.size(); ++i) {
+        if (!results[i].error.empty())
+            std::cerr << "vantorsee-tool: " << results[i].error << "\n";
+        if (!results[i].ok)
             status = kExitFailure;
-        }
-        std::cout << name << '\t' << sizeText << '\n';
+        std::cout << std::filesystem::path(inputs[i]).filename().string() << '\t' << results[i].sizeText << '\n';
     }
     return status;
+}
+
+int Formats(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kFormatsHelp;
+        return kExitOk;
+    }
+    if (args.size() > 1 || (args.size() == 1 && args[0] != "--filter"))
+        return Usage(kFormatsHelp, "formats takes only --filter");
+    if (!args.empty()) {
+        std::cout << vs::FileFormatList().GetGraphicFilter(0, vs::fstNone, vs::OptionSet({vs::foIncludeAll}), nullptr)
+                  << "\n";
+        return kExitOk;
+    }
+    std::vector<std::string> extensions;
+    vs::FileFormatList().GetExtensionList(extensions);
+    for (const auto& e : extensions)
+        std::cout << e << "\n";
+    return kExitOk;
 }
 
 int Fit(const std::vector<std::string>& args) {
@@ -421,6 +499,7 @@ int Dib(const std::vector<std::string>& args) {
 }  // namespace
 
 int main(int argc, char** argv) {
+    vs::FileFormatList();  // the format catalogue exists from start-up on
     std::vector<std::string> args(argv + 1, argv + argc);
     if (args.empty())
         return Usage(kMainHelp, "no command given");
@@ -440,5 +519,7 @@ int main(int argc, char** argv) {
         return Album(args);
     if (command == "dib")
         return Dib(args);
+    if (command == "formats")
+        return Formats(args);
     return Usage(kMainHelp, "unknown command " + command);
 }

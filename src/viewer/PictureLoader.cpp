@@ -1,20 +1,50 @@
 #include "viewer/PictureLoader.h"
 
+#include "formats/JpegReader.h"
 #include "formats/KevImage.h"
 #include "formats/XfAlbum.h"
+#include "formats/PcxReader.h"
+#include "formats/PsdReader.h"
+#include "formats/TargaReader.h"
+#include "formats/TiffReader.h"
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
+#include "graphics/FileIo.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 
 namespace vs {
 
-std::string SizeText(const Bitmap& bitmap) {
-    return std::to_string(bitmap.width()) + "X" + std::to_string(bitmap.height());
+std::string SizeText(const Bitmap& bitmap) { return SizeText(bitmap.width(), bitmap.height()); }
+
+std::string SizeText(int width, int height) { return std::to_string(width) + "X" + std::to_string(height); }
+
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
+    if (kind == kKindJpeg && hint) {
+        JpegInfo info;
+        Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
+        if (fullSize)
+            *fullSize = {info.width, info.height};
+        return reduced;
+    }
+    Bitmap picture = DecodePicture(path, kind);
+    if (fullSize)
+        *fullSize = {picture.width(), picture.height()};
+    return picture;
 }
 
 Bitmap DecodePicture(const std::string& path, int kind) {
     switch (kind) {
+    case kKindJpeg:
+        return DecodeJpeg(ReadFileBytes(path));
+    case kKindTiff:
+        return DecodeTiff(ReadFileBytes(path));
+    case kKindTarga:
+        return DecodeTarga(ReadFileBytes(path));
+    case kKindPcx:
+        return DecodePcx(ReadFileBytes(path));
+    case kKindPhotoshop:
+        return DecodePsd(ReadFileBytes(path));
     case kKindBmp:
         return LoadBmpFile(path);
     case kKindKev: {
@@ -48,8 +78,10 @@ bool OpenErrorsReachCaller(int kind) {
 
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth, int cellHeight) {
+    PictureSize full;
     try {
-        bitmap = DecodePicture(fileName, kind);
+        const CellHint cell{cellWidth, cellHeight};
+        bitmap = DecodePicture(fileName, kind, &cell, &full);
     } catch (const OpenError&) {
         if (OpenErrorsReachCaller(kind))
             throw;
@@ -57,7 +89,7 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     } catch (const ImageError&) {
         return false;
     }
-    sizeText = SizeText(bitmap);
+    sizeText = SizeText(full.width, full.height);
     bitmap.convertTo24();
     return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
 }

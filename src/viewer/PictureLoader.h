@@ -14,14 +14,30 @@ inline constexpr int kThumbCellHeight = 60;
 
 // "640X480": a picture's full size as the grid and the status bar show it.
 std::string SizeText(const Bitmap& bitmap);
+std::string SizeText(int width, int height);
 
 // Decodes a picture of image kind 0 to 7 at full size, in whatever pixel format its reader
 // yields; for an album (kind 3) its first page. Throws OpenError when the file cannot be read,
 // DecodeError when it is not a valid picture or no reader for the kind is built in.
 Bitmap DecodePicture(const std::string& path, int kind);
 
-// Makes a thumbnail: decodes fileName with the reader of kind, sets sizeText to the full
-// size, converts to 24 bits and fits it into the cell. False (sizeText untouched) when the
+// The cell a thumbnail is made for. With it, a reader that can decode at a reduced size
+// (JPEG, in the DCT) does so as far as the result still covers the cell in both directions.
+struct CellHint {
+    int width = kThumbCellWidth;
+    int height = kThumbCellHeight;
+};
+struct PictureSize {
+    int width = 0;
+    int height = 0;
+};
+// DecodePicture for a thumbnail: fullSize receives the picture's real size, which a reduced
+// decode no longer shows. Without a hint it is the plain full-size decode.
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize);
+
+// Makes a thumbnail: decodes fileName with the reader of kind (JPEG reduced in the DCT as
+// far as the result still covers the cell), sets sizeText to the full size, converts to 24
+// bits and fits it into the cell. False (sizeText untouched) when the
 // picture cannot be decoded. For JPEG, TIFF, Targa, PCX and Photoshop files a file that
 // cannot be opened is not a plain failure: OpenError reaches the caller, which drops the
 // grid item; BMP, KEV and album files that cannot be opened just return false.

@@ -5,6 +5,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 
@@ -95,6 +96,94 @@ TEST_F(ToolTest, FitPrintsTheFrameAndWritesTheShownPicture) {
     EXPECT_EQ(eighth.out, "35 42 29 16\n");
 }
 
+TEST_F(ToolTest, DecodeHandlesEveryReaderKindAndTheRegisteredExtensions) {
+    const std::string src = dir.file("src.png");
+    ASSERT_EQ(test::Run("convert -size 45x31 gradient:red-blue -depth 8 " + test::Quote(src)).exitCode, 0);
+    const test::RgbImage source = test::MagickDecode(src);
+    // name to write, ImageMagick's coder for it; all but JPEG keep the source's pixels exactly.
+    // ImageMagick writes Targa rows top-down yet marks them bottom-up unless told the
+    // orientation, hence -orient.
+    const std::pair<const char*, const char*> files[] = {
+        {"a.tif", "tiff"}, {"a.tga", "tga"}, {"a.pcx", "pcx"}, {"a.psd", "psd"}, {"a.jpg", "jpg"},
+        {"b.tiff", "tiff"}, {"b.JPEG", "jpg"}, {"a.fax", "tiff"}, {"a.win", "tga"}, {"a.vst", "tga"},
+        {"a.pcc", "pcx"}, {"a.scr", "pcx"}, {"a.pdd", "psd"}, {"a.dib", "bmp3"}, {"a.rle", "bmp3"}};
+    for (const auto& [name, coder] : files) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(test::Run("convert " + test::Quote(src) + " -type TrueColor -depth 8 -orient TopLeft " + coder + ":" +
+                            test::Quote(dir.file(name))).exitCode, 0);
+        const auto r = RunTool("decode " + in(name) + " " + in("out.bmp"));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.err, "");
+        const Bitmap out = LoadBmpFile(dir.file("out.bmp"));
+        if (std::string(coder) == "jpg")
+            EXPECT_EQ(out.width(), 45);  // the JPEG pixels are checked against djpeg elsewhere
+        else
+            EXPECT_EQ(source.rgb, test::ToRgbImage(out).rgb);
+    }
+}
+
+TEST_F(ToolTest, DecodeOfCorruptFilesSaysOnlyCouldNotOpen) {
+    // libjpeg and libtiff must not print their own complaints.
+    const std::vector<std::uint8_t> jpegStart = {0xFF, 0xD8, 0xFF, 0xDB, 0x00, 0x43, 0x00, 0x01};
+    const std::vector<std::uint8_t> tiffStart = {'I', 'I', 42, 0, 8, 0, 0, 0, 1, 0, 0, 1, 3, 0, 1, 0, 0, 0, 9, 9};
+    test::WriteBytes(dir.file("bad.jpg"), jpegStart);
+    test::WriteBytes(dir.file("bad.tif"), tiffStart);
+    test::WriteBytes(dir.file("bad.fax"), tiffStart);
+    for (const char* name : {"bad.jpg", "bad.tif", "bad.fax"}) {
+        const auto r = RunTool("decode " + in(name) + " " + in("out.bmp"));
+        EXPECT_EQ(r.exitCode, 1) << name;
+        EXPECT_EQ(r.err, "Could not open " + dir.file(name) + "\n");
+        EXPECT_EQ(r.out, "");
+    }
+    test::WriteBytes(dir.file("a.png"), {0x89, 'P', 'N', 'G'});
+    const auto png = RunTool("decode " + in("a.png") + " " + in("out.bmp"));
+    EXPECT_EQ(png.exitCode, 1);
+    EXPECT_NE(png.err.find("no decoder"), std::string::npos) << png.err;
+}
+
+TEST_F(ToolTest, ThumbOnSeveralThreadsGivesTheSameFilesInTheSameOrder) {
+    const std::string src = dir.file("src.png");
+    ASSERT_EQ(test::Run("convert -size 300x200 gradient:red-blue " + test::Quote(src)).exitCode, 0);
+    std::string inputs;
+    std::string expected;
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "p" + std::to_string(i) + (i % 3 == 0 ? ".jpg" : i % 3 == 1 ? ".tga" : ".psd");
+        ASSERT_EQ(test::Run("convert " + test::Quote(src) + " -type TrueColor " + test::Quote(dir.file(name))).exitCode, 0);
+        inputs += " " + in(name);
+        expected += name + "\t300X200\n";
+    }
+    test::WriteBytes(dir.file("broken.psd"), {'8', 'B', 'P', 'S'});
+    inputs += " " + in("broken.psd");
+    expected += "broken.psd\t\n";
+    std::filesystem::create_directory(dir.file("one"));
+    std::filesystem::create_directory(dir.file("four"));
+    const auto one = RunTool("thumb" + inputs + " -o " + in("one"));
+    const auto four = RunTool("thumb" + inputs + " -o " + in("four") + " -j 4");
+    EXPECT_EQ(one.exitCode, 1);
+    EXPECT_EQ(four.exitCode, 1);
+    EXPECT_EQ(one.out, expected);
+    EXPECT_EQ(four.out, expected);
+    for (int i = 0; i < 12; ++i) {
+        const std::string name = "p" + std::to_string(i) + (i % 3 == 0 ? ".jpg" : i % 3 == 1 ? ".tga" : ".psd") + ".bmp";
+        EXPECT_EQ(test::ReadBytes(dir.file("one/" + name)), test::ReadBytes(dir.file("four/" + name))) << name;
+    }
+    EXPECT_EQ(RunTool("thumb a.jpg -o x -j 0").exitCode, 2);
+}
+
+TEST_F(ToolTest, FormatsListsTheRegistryAndItsFilter) {
+    const auto list = RunTool("formats");
+    ASSERT_EQ(list.exitCode, 0);
+    EXPECT_EQ(list.out.substr(0, 16), "bmp\nico\nwmf\nemf\n");
+    EXPECT_EQ(std::count(list.out.begin(), list.out.end(), '\n'), 36);
+    EXPECT_TRUE(list.out.ends_with("psp\npng\n"));
+    const auto filter = RunTool("formats --filter");
+    ASSERT_EQ(filter.exitCode, 0);
+    EXPECT_TRUE(filter.out.starts_with("All images|*.bmp; *.ico; *.wmf;")) << filter.out;
+    EXPECT_NE(filter.out.find("|Windows bitmaps|*.bmp|Windows icons|*.ico|"), std::string::npos);
+    EXPECT_TRUE(filter.out.ends_with("|Portable network graphic images|*.png\n"));
+    EXPECT_EQ(RunTool("formats --bogus").exitCode, 2);
+}
+
 TEST_F(ToolTest, UsageErrorsExitTwoAndHelpExitsZero) {
     EXPECT_EQ(RunTool("").exitCode, 2);
     EXPECT_EQ(RunTool("frobnicate").exitCode, 2);
@@ -103,7 +192,7 @@ TEST_F(ToolTest, UsageErrorsExitTwoAndHelpExitsZero) {
     EXPECT_EQ(RunTool("thumb a.bmp -o x --cell 0x5").exitCode, 2);
     EXPECT_EQ(RunTool("fit a b --mode sideways --box 1x1").exitCode, 2);
     EXPECT_EQ(RunTool("fit a b --mode auto --box 12").exitCode, 2);
-    for (const char* cmd : {"--help", "decode --help", "thumb --help", "fit --help"}) {
+    for (const char* cmd : {"--help", "decode --help", "thumb --help", "fit --help", "formats --help"}) {
         const auto r = RunTool(cmd);
         EXPECT_EQ(r.exitCode, 0) << cmd;
         EXPECT_NE(r.out.find("Usage: vantorsee-tool"), std::string::npos) << cmd;

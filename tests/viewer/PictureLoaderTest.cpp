@@ -3,6 +3,7 @@
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "viewer/FileKinds.h"
+#include "viewer/Fitting.h"
 #include "support/TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -72,11 +73,52 @@ TEST_F(LoaderTest, UndecodableAndMissingFilesFailQuietlyForBmpAndKev) {
     }
 }
 
-TEST_F(LoaderTest, KindsWithoutAReaderYetFailAsUndecodable) {
-    test::WriteBytes(dir.file("x.tga"), {0, 0, 2});
-    Bitmap thumb;
-    std::string size;
-    EXPECT_FALSE(LoadMicroImageFromFile(dir.file("x.tga"), kKindTarga, thumb, size));
+TEST_F(LoaderTest, ReaderKindsTellUnopenableFromUndecodableFiles) {
+    // For JPEG, TIFF, Targa, PCX and Photoshop files the grid must know a file it cannot open
+    // (it drops the item) from one it cannot decode (no thumbnail); the viewer just fails.
+    const std::pair<const char*, int> kinds[] = {
+        {"x.jpg", kKindJpeg}, {"x.tif", kKindTiff}, {"x.tga", kKindTarga}, {"x.pcx", kKindPcx}, {"x.psd", kKindPhotoshop}};
+    for (const auto& [name, kind] : kinds) {
+        SCOPED_TRACE(name);
+        test::WriteBytes(dir.file(name), {0, 0, 2, 0, 0});
+        Bitmap thumb;
+        std::string size = "unchanged";
+        EXPECT_FALSE(LoadMicroImageFromFile(dir.file(name), kind, thumb, size));
+        EXPECT_EQ(size, "unchanged");
+        EXPECT_THROW(LoadMicroImageFromFile(dir.file(std::string("missing-") + name), kind, thumb, size), OpenError);
+        Bitmap target(3, 3, PixelFormat::Bpp24);
+        const Bitmap before = target;
+        EXPECT_FALSE(LoadImageByKind(dir.file(name), kind, nullptr, target));
+        EXPECT_FALSE(LoadImageByKind(dir.file(std::string("missing-") + name), kind, nullptr, target));
+        EXPECT_EQ(target, before);
+    }
+}
+
+TEST_F(LoaderTest, EveryReaderKindLoadsAs24BitsAndMakesAThumbnail) {
+    const std::string src = dir.file("src.png");
+    ASSERT_EQ(test::Run("convert -size 160x90 gradient:red-blue " + test::Quote(src)).exitCode, 0);
+    const std::pair<const char*, int> kinds[] = {{"p.jpg", kKindJpeg}, {"p.tif", kKindTiff}, {"p.tga", kKindTarga},
+                                                 {"p.pcx", kKindPcx},  {"p.psd", kKindPhotoshop}};
+    for (const auto& [name, kind] : kinds) {
+        SCOPED_TRACE(name);
+        ASSERT_EQ(test::Run("convert " + test::Quote(src) + " -type TrueColor " + test::Quote(dir.file(name))).exitCode, 0);
+        Bitmap picture;
+        ASSERT_TRUE(LoadImageByKind(dir.file(name), kind, nullptr, picture));
+        EXPECT_EQ(picture.format(), PixelFormat::Bpp24);
+        EXPECT_EQ(picture.width(), 160);
+        Bitmap thumb;
+        std::string size;
+        ASSERT_TRUE(LoadMicroImageFromFile(dir.file(name), kind, thumb, size));
+        EXPECT_EQ(size, "160X90");
+        EXPECT_EQ(thumb.width(), 80);
+        EXPECT_EQ(thumb.height(), 60);
+        EXPECT_EQ(thumb.pixel(40, 5), (Rgb{255, 255, 255}));  // 80 x 45 at y0 = 7: white band above
+        if (kind != kKindJpeg) {  // lossless: the thumbnail samples the full picture
+            Bitmap expected = picture;
+            ASSERT_TRUE(ChangeToMicroImage(expected, 80, 60));
+            EXPECT_EQ(thumb, expected);
+        }
+    }
 }
 
 TEST_F(LoaderTest, ViewerLoadGives24BitsAndLeavesTheTargetOnFailure) {

@@ -1,0 +1,196 @@
+// Thumbnails of large camera-sized JPEGs: our grid thumbnail (decoded at the largest DCT
+// reduction that still covers the 80x60 cell, then fitted) against the same thumbnail from a
+// full-size decode, against libjpeg's own 1/8-scale decode (what `djpeg -scale 1/8` does,
+// without writing the output) and, when installed, against `vipsthumbnail --size 80x60`.
+// The pictures are made here with libjpeg, so nothing is needed on disk.
+
+#include "formats/JpegReader.h"
+#include "graphics/Errors.h"
+#include "graphics/FileIo.h"
+#include "viewer/Fitting.h"
+#include "viewer/PictureLoader.h"
+
+#include <benchmark/benchmark.h>
+
+#include <chrono>
+#include <cmath>
+#include <cstdio>
+#include <cstdlib>
+#include <filesystem>
+#include <map>
+#include <random>
+#include <string>
+#include <vector>
+
+#include <jpeglib.h>
+
+namespace {
+
+// A photograph-like picture: smooth colour fields, edges and sensor-like noise, quality 90,
+// 4:2:0 chroma, as a camera writes. Written once per size into the temporary folder.
+std::string CameraJpeg(int width, int height) {
+    static std::map<std::pair<int, int>, std::string> made;
+    const auto key = std::make_pair(width, height);
+    if (const auto it = made.find(key); it != made.end())
+        return it->second;
+    const std::string path = (std::filesystem::temp_directory_path() /
+                              ("vantorsee-bench-" + std::to_string(width) + "x" + std::to_string(height) + ".jpg"))
+                                 .string();
+    jpeg_compress_struct cinfo{};
+    jpeg_error_mgr err{};
+    cinfo.err = jpeg_std_error(&err);
+    jpeg_create_compress(&cinfo);
+    std::FILE* f = std::fopen(path.c_str(), "wb");
+    if (!f)
+        std::abort();
+    jpeg_stdio_dest(&cinfo, f);
+    cinfo.image_width = static_cast<JDIMENSION>(width);
+    cinfo.image_height = static_cast<JDIMENSION>(height);
+    cinfo.input_components = 3;
+    cinfo.in_color_space = JCS_RGB;
+    jpeg_set_defaults(&cinfo);
+    jpeg_set_quality(&cinfo, 90, TRUE);
+    jpeg_start_compress(&cinfo, TRUE);
+    std::mt19937 rng(42);
+    std::normal_distribution<float> noise(0.0f, 6.0f);
+    std::vector<JSAMPLE> row(static_cast<std::size_t>(width) * 3);
+    for (int y = 0; y < height; ++y) {
+        for (int x = 0; x < width; ++x) {
+            const float fx = static_cast<float>(x) / static_cast<float>(width);
+            const float fy = static_cast<float>(y) / static_cast<float>(height);
+            const float edge = (std::sin(fx * 37.0f) + std::cos(fy * 23.0f + fx * 5.0f)) > 0.6f ? 60.0f : 0.0f;
+            const float base[3] = {120 + 90 * std::sin(fx * 6.1f + fy * 2.0f), 110 + 80 * std::cos(fy * 4.3f),
+                                   100 + 70 * std::sin((fx + fy) * 3.7f)};
+            for (int c = 0; c < 3; ++c) {
+                const float v = base[c] + edge + noise(rng);
+                row[static_cast<std::size_t>(x * 3 + c)] = static_cast<JSAMPLE>(v < 0 ? 0 : v > 255 ? 255 : v);
+            }
+        }
+        JSAMPROW p = row.data();
+        jpeg_write_scanlines(&cinfo, &p, 1);
+    }
+    jpeg_finish_compress(&cinfo);
+    jpeg_destroy_compress(&cinfo);
+    std::fclose(f);
+    made[key] = path;
+    return path;
+}
+
+void SetPictureCounters(benchmark::State& state, int width, int height) {
+    state.counters["megapixels"] = static_cast<double>(width) * height / 1e6;
+    state.SetItemsProcessed(state.iterations());
+}
+
+// The grid's thumbnail: read the file, decode reduced in the DCT, convert, fit into 80x60.
+void BM_ThumbnailDctScaled(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const std::string path = CameraJpeg(w, h);
+    for (auto _ : state) {
+        vs::Bitmap thumb;
+        std::string size;
+        if (!vs::LoadMicroImageFromFile(path, 1, thumb, size))
+            state.SkipWithError("decode failed");
+        benchmark::DoNotOptimize(thumb.bits());
+    }
+    SetPictureCounters(state, w, h);
+}
+
+// The same thumbnail without the reduced decode: full-size decode, then fit.
+void BM_ThumbnailFullDecode(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const std::string path = CameraJpeg(w, h);
+    for (auto _ : state) {
+        vs::Bitmap picture = vs::DecodePicture(path, 1);
+        picture.convertTo24();
+        vs::ChangeToMicroImage(picture, 80, 60);
+        benchmark::DoNotOptimize(picture.bits());
+    }
+    SetPictureCounters(state, w, h);
+}
+
+// The floor: libjpeg's own 1/8-scale decode of the file (djpeg -scale 1/8 minus its output).
+void BM_LibjpegEighthScale(benchmark::State& state) {
+    const int w = static_cast<int>(state.range(0));
+    const int h = static_cast<int>(state.range(1));
+    const std::string path = CameraJpeg(w, h);
+    for (auto _ : state) {
+        const std::vector<std::uint8_t> bytes = vs::ReadFileBytes(path);
+        jpeg_decompress_struct cinfo{};
+        jpeg_error_mgr err{};
+        cinfo.err = jpeg_std_error(&err);
+        jpeg_create_decompress(&cinfo);
+        jpeg_mem_src(&cinfo, bytes.data(), static_cast<unsigned long>(bytes.size()));
+        jpeg_read_header(&cinfo, TRUE);
+        cinfo.scale_num = 1;
+        cinfo.scale_denom = 8;
+        jpeg_start_decompress(&cinfo);
+        std::vector<JSAMPLE> row(static_cast<std::size_t>(cinfo.output_width) * cinfo.output_components);
+        while (cinfo.output_scanline < cinfo.output_height) {
+            JSAMPROW p = row.data();
+            jpeg_read_scanlines(&cinfo, &p, 1);
+        }
+        jpeg_finish_decompress(&cinfo);
+        jpeg_destroy_decompress(&cinfo);
+        benchmark::DoNotOptimize(row.data());
+    }
+    SetPictureCounters(state, w, h);
+}
+
+// Whole processes side by side, as a user would time them: our tool, djpeg at 1/8 and
+// vipsthumbnail (skipped when not installed). Each iteration is one process start.
+void RunCommand(benchmark::State& state, const std::string& command) {
+    for (auto _ : state) {
+        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
+            state.SkipWithError(("failed: " + command).c_str());
+            break;
+        }
+    }
+}
+
+std::string ToolPath() {
+    const char* env = std::getenv("VS_TOOL");
+    if (env)
+        return env;
+    return (std::filesystem::canonical("/proc/self/exe").parent_path() / "vantorsee-tool").string();
+}
+
+void BM_ProcessVantorseeThumb(benchmark::State& state) {
+    const std::string path = CameraJpeg(4000, 3000);
+    // djpeg writes to /dev/null; our tool always writes its BMP safely (with fsync), so give it
+    // a memory file system when there is one, to time the work rather than the disk.
+    const std::filesystem::path base =
+        std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
+    const auto out = base / "vantorsee-bench-out";
+    std::filesystem::create_directories(out);
+    if (!std::filesystem::exists(ToolPath())) {
+        state.SkipWithError("vantorsee-tool not built");
+        return;
+    }
+    RunCommand(state, ToolPath() + " thumb " + path + " -o " + out.string());
+}
+
+void BM_ProcessDjpegEighth(benchmark::State& state) {
+    RunCommand(state, "djpeg -scale 1/8 -outfile /dev/null " + CameraJpeg(4000, 3000));
+}
+
+void BM_ProcessVipsthumbnail(benchmark::State& state) {
+    if (std::system("command -v vipsthumbnail >/dev/null 2>&1") != 0) {
+        state.SkipWithError("vipsthumbnail not installed (package libvips-tools)");
+        return;
+    }
+    const auto out = (std::filesystem::temp_directory_path() / "vantorsee-bench-vips.jpg").string();
+    RunCommand(state, "vipsthumbnail --size 80x60 -o " + out + " " + CameraJpeg(4000, 3000));
+}
+
+}  // namespace
+
+BENCHMARK(BM_ThumbnailDctScaled)->Args({4000, 3000})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ThumbnailFullDecode)->Args({4000, 3000})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_LibjpegEighthScale)->Args({4000, 3000})->Args({6000, 4000})->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_ProcessVantorseeThumb)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessDjpegEighth)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessVipsthumbnail)->Unit(benchmark::kMillisecond)->UseRealTime();
+
+BENCHMARK_MAIN();

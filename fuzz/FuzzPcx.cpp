@@ -1,0 +1,12 @@
+#include "formats/PcxReader.h"
+#include "graphics/Errors.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        (void)vs::DecodePcx({data, size}).toBgr24();
+    } catch (const vs::DecodeError&) {
+    }
+    return 0;
+}

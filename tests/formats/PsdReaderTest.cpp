@@ -1,0 +1,257 @@
+#include "formats/PsdReader.h"
+
+#include "formats/OracleSupport.h"
+#include "graphics/Errors.h"
+
+#include <gtest/gtest.h>
+
+namespace vs {
+namespace {
+
+void Be16(std::vector<std::uint8_t>& out, unsigned v) {
+    out.push_back(static_cast<std::uint8_t>(v >> 8));
+    out.push_back(static_cast<std::uint8_t>(v));
+}
+void Be32(std::vector<std::uint8_t>& out, std::uint32_t v) {
+    Be16(out, v >> 16);
+    Be16(out, v & 0xFFFF);
+}
+
+// PackBits, literal runs and repeats up to 128 bytes.
+std::vector<std::uint8_t> PackBits(std::span<const std::uint8_t> row) {
+    std::vector<std::uint8_t> out;
+    for (std::size_t i = 0; i < row.size();) {
+        std::size_t n = 1;
+        while (i + n < row.size() && row[i + n] == row[i] && n < 128)
+            ++n;
+        if (n >= 2) {
+            out.push_back(static_cast<std::uint8_t>(257 - n));
+            out.push_back(row[i]);
+            i += n;
+            continue;
+        }
+        std::size_t lit = 1;
+        while (i + lit < row.size() && lit < 128 && !(i + lit + 1 < row.size() && row[i + lit] == row[i + lit + 1]))
+            ++lit;
+        out.push_back(static_cast<std::uint8_t>(lit - 1));
+        out.insert(out.end(), row.begin() + static_cast<std::ptrdiff_t>(i), row.begin() + static_cast<std::ptrdiff_t>(i + lit));
+        i += lit;
+    }
+    return out;
+}
+
+struct PsdSpec {
+    int mode = 3;
+    int depth = 8;
+    int channels = 3;
+    int width = 1;
+    int height = 1;
+    bool rle = false;
+    std::vector<std::uint8_t> modeData;
+};
+
+// A file whose channel planes are filled by sample(channel, x, y) (bit-packed in bitmap mode).
+template <typename Sample>
+std::vector<std::uint8_t> Build(const PsdSpec& s, Sample sample) {
+    std::vector<std::uint8_t> out = {'8', 'B', 'P', 'S'};
+    Be16(out, 1);
+    out.insert(out.end(), 6, 0);
+    Be16(out, static_cast<unsigned>(s.channels));
+    Be32(out, static_cast<std::uint32_t>(s.height));
+    Be32(out, static_cast<std::uint32_t>(s.width));
+    Be16(out, static_cast<unsigned>(s.depth));
+    Be16(out, static_cast<unsigned>(s.mode));
+    Be32(out, static_cast<std::uint32_t>(s.modeData.size()));
+    out.insert(out.end(), s.modeData.begin(), s.modeData.end());
+    Be32(out, 0);
+    Be32(out, 0);
+    Be16(out, s.rle ? 1 : 0);
+    const std::size_t rowBytes = (static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.depth) + 7) / 8;
+    std::vector<std::vector<std::uint8_t>> rows;
+    for (int c = 0; c < s.channels; ++c)
+        for (int y = 0; y < s.height; ++y) {
+            std::vector<std::uint8_t> row(rowBytes, 0);
+            for (int x = 0; x < s.width; ++x) {
+                const unsigned v = sample(c, x, y);
+                if (s.depth == 1)
+                    row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8));
+                else if (s.depth == 8)
+                    row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(v);
+                else {
+                    row[2 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(v >> 8);
+                    row[2 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(v);
+                }
+            }
+            rows.push_back(s.rle ? PackBits(row) : row);
+        }
+    if (s.rle)
+        for (const auto& r : rows)
+            Be16(out, static_cast<unsigned>(r.size()));
+    for (const auto& r : rows)
+        out.insert(out.end(), r.begin(), r.end());
+    return out;
+}
+
+class PsdTest : public ::testing::Test {
+protected:
+    test::TempDir dir;
+
+    Bitmap DecodeAndCompare(const std::vector<std::uint8_t>& file, const std::string& name, int tolerance = 0) {
+        const std::string path = dir.file(name + ".psd");
+        test::WriteBytes(path, file);
+        Bitmap bmp = DecodePsd(file);
+        EXPECT_TRUE(test::NearRgb(test::MagickDecode(path), test::ToRgbImage(bmp), tolerance)) << name;
+        return bmp;
+    }
+};
+
+TEST_F(PsdTest, ModesDepthsAndCompressionsImageMagickWritesDecodeAsItDoes) {
+    const std::string src = test::MakeSourcePng(dir, 37, 23);
+    struct Variant {
+        const char* options;
+        int mode;
+        int depth;
+    };
+    for (const Variant& v : {Variant{"-type TrueColor -compress None", 3, 8}, Variant{"-type TrueColor -compress RLE", 3, 8},
+                             Variant{"-colorspace Gray -compress None", 1, 8}, Variant{"-colorspace Gray", 1, 8},
+                             Variant{"-colorspace CMYK", 4, 8}, Variant{"-colorspace CMYK -compress None", 4, 8},
+                             Variant{"-type TrueColor -depth 16 -compress None", 3, 16},
+                             Variant{"-type TrueColor -depth 16", 3, 16},
+                             Variant{"-colorspace Gray -depth 16", 1, 16}, Variant{"-colorspace CMYK -depth 16", 4, 16}}) {
+        SCOPED_TRACE(v.options);
+        const std::string path = dir.file("magick.psd");
+        test::MakeWithMagick(test::Quote(src), v.options, path);
+        const auto bytes = test::ReadBytes(path);
+        ASSERT_EQ(bytes.at(25), v.mode);
+        ASSERT_EQ(bytes.at(23), v.depth);
+        // 16-bit CMYK: ImageMagick works in 16-bit light values and rounds its own way; a step
+        // of 1 either side is the most two correct conversions can differ by.
+        const int tolerance = v.mode == 4 && v.depth == 16 ? 1 : 0;
+        EXPECT_TRUE(test::NearRgb(test::MagickDecode(path), test::ToRgbImage(DecodePsd(bytes)), tolerance));
+    }
+}
+
+TEST_F(PsdTest, HandMadeModesRawAndPackBits) {
+    for (bool rle : {false, true}) {
+        const std::string suffix = rle ? "-rle" : "-raw";
+        PsdSpec s;
+        s.width = 21;
+        s.height = 5;
+        s.rle = rle;
+        const auto ramp = [](int c, int x, int y) { return static_cast<unsigned>((x * 12 + y * 40 + c * 70) % 256); };
+
+        s.mode = 0;  // bitmap: a set bit is black
+        s.depth = 1;
+        s.channels = 1;
+        const Bitmap bits = DecodeAndCompare(Build(s, [](int, int x, int y) { return unsigned((x + y) % 3 == 0); }),
+                                             "bitmap" + suffix);
+        EXPECT_EQ(bits.pixel(0, 0), (Rgb{0, 0, 0}));
+        EXPECT_EQ(bits.pixel(1, 0), (Rgb{255, 255, 255}));
+
+        // Indexed: a table of 256 reds, then greens, then blues. ImageMagick cannot read
+        // indexed files (not even its own), so the table lookup is checked directly.
+        s.mode = 2;
+        s.depth = 8;
+        for (int i = 0; i < 768; ++i)
+            s.modeData.push_back(static_cast<std::uint8_t>((i * 7) % 256));
+        const Bitmap indexed = DecodePsd(Build(s, ramp));
+        for (int y = 0; y < s.height; ++y)
+            for (int x = 0; x < s.width; ++x) {
+                const auto i = static_cast<std::size_t>(ramp(0, x, y));
+                ASSERT_EQ(indexed.pixel(x, y), (Rgb{s.modeData[i], s.modeData[256 + i], s.modeData[512 + i]}));
+            }
+
+        s.mode = 3;  // RGB with an extra alpha channel that is not shown
+        s.channels = 4;
+        s.modeData.clear();
+        DecodeAndCompare(Build(s, ramp), "rgba" + suffix);
+
+        s.mode = 1;
+        s.depth = 16;
+        s.channels = 1;
+        DecodeAndCompare(Build(s, [](int, int x, int y) { return static_cast<unsigned>(x * 3001 + y * 97); }),
+                         "grey16" + suffix);
+    }
+}
+
+TEST_F(PsdTest, DuotoneShowsItsFirstChannelAsGrey) {
+    // ImageMagick cannot be asked to write duotone, and reads it as grey too.
+    PsdSpec s;
+    s.mode = 8;
+    s.channels = 1;
+    s.width = 9;
+    s.height = 2;
+    s.modeData.assign(40, 0x11);  // duotone specification, opaque to readers
+    const Bitmap bmp = DecodeAndCompare(Build(s, [](int, int x, int y) { return static_cast<unsigned>(x * 25 + y); }),
+                                        "duotone");
+    EXPECT_EQ(bmp.pixel(4, 1), (Rgb{101, 101, 101}));
+}
+
+TEST_F(PsdTest, LabMatchesImageMagickWithinRoundingInsideTheGamut) {
+    // Photoshop keeps L*a*b* relative to D50; we adapt it to sRGB's D65 (Bradford), so neutral
+    // stays neutral. ImageMagick skips the adaptation, which tints greys by a step or two,
+    // and clips out-of-gamut colours differently: compare moderate colours within 5.
+    for (int depth : {8, 16}) {
+        PsdSpec s;
+        s.mode = 9;
+        s.depth = depth;
+        s.width = 16;
+        s.height = 16;
+        s.rle = depth == 8;
+        const unsigned scale = depth == 16 ? 257 : 1;
+        const Bitmap bmp = DecodeAndCompare(Build(s,
+                                                  [scale](int c, int x, int y) {
+                                                      const int v = c == 0 ? 120 + x * 8 : c == 1 ? 113 + x * 2 : 136 - y;
+                                                      return static_cast<unsigned>(v) * scale;
+                                                  }),
+                                            "lab" + std::to_string(depth), 5);
+        EXPECT_EQ(bmp.format(), PixelFormat::Bpp24);
+    }
+    EXPECT_EQ(LabToRgb(100, 0, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(LabToRgb(50, 0, 0), (Rgb{119, 119, 119}));
+    EXPECT_EQ(LabToRgb(0, 0, 0), (Rgb{0, 0, 0}));
+}
+
+TEST_F(PsdTest, TruncatedAndInvalidFilesThrow) {
+    const std::string src = test::MakeSourcePng(dir, 19, 7);
+    for (const char* options : {"-compress None", "-compress RLE"}) {
+        SCOPED_TRACE(options);
+        const std::string path = dir.file("t.psd");
+        test::MakeWithMagick(test::Quote(src), options, path);
+        const auto bytes = test::ReadBytes(path);
+        for (std::size_t n : test::TruncationPoints(bytes.size())) {
+            const std::vector<std::uint8_t> cut(bytes.begin(), bytes.begin() + static_cast<std::ptrdiff_t>(n));
+            EXPECT_THROW(DecodePsd(cut), DecodeError) << n;
+        }
+    }
+    const auto grey = [](int, int, int) { return 1u; };
+    PsdSpec s;
+    s.mode = 5;  // no such mode
+    EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
+    s.mode = 3;
+    s.channels = 2;  // RGB needs three
+    EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
+    s.channels = 3;
+    s.depth = 32;
+    EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
+    s.depth = 8;
+    s.mode = 2;  // indexed without its colour table
+    s.channels = 1;
+    EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
+    auto header = Build(PsdSpec{1, 8, 1, 1, 1, true, {}}, grey);
+    header[14] = 0x00, header[15] = 0x00, header[16] = 0x75, header[17] = 0x30;  // height 30000
+    header[18] = 0x00, header[19] = 0x00, header[20] = 0x75, header[21] = 0x30;  // width 30000
+    EXPECT_THROW(DecodePsd(header), DecodeError);  // 900 megapixels: above our limit
+    header[16] = 0x75, header[17] = 0x31;  // height 30001: above the format's
+    header[20] = 0x00, header[21] = 0x01;
+    EXPECT_THROW(DecodePsd(header), DecodeError);
+    // No columns but 135 million rows: outside the format's 1 to 30000, refused at once.
+    auto flat = Build(PsdSpec{1, 8, 1, 1, 1, false, {}}, grey);
+    flat[14] = 0x08, flat[15] = 0x0E, flat[16] = 0x00, flat[17] = 0x0F;
+    flat[18] = 0x00, flat[19] = 0x00, flat[20] = 0x00, flat[21] = 0x00;
+    flat.pop_back();  // the one raw sample a 1x1 picture had
+    EXPECT_THROW(DecodePsd(flat), DecodeError);
+}
+
+}  // namespace
+}  // namespace vs
