@@ -3,7 +3,7 @@
 #   make test      build and run every test through CTest
 #   make sanitize  the same under address and undefined-behaviour sanitizers
 #   make fuzz      each libFuzzer target for FUZZ_SECONDS (clang)
-#   make bench     build and run the benchmarks
+#   make bench     build (as the program ships, -O2) and run the benchmarks
 
 BUILD       ?= build
 BUILD_TYPE  ?= RelWithDebInfo
@@ -48,7 +48,7 @@ fuzz: deps
 	done
 
 bench: deps
-	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=Release -DVS_BENCH=ON $(CMAKE_FLAGS)
+	cmake -S . -B build-bench -G Ninja -DCMAKE_BUILD_TYPE=RelWithDebInfo -DVS_BENCH=ON $(CMAKE_FLAGS)
 	cmake --build build-bench -j $(JOBS) --target benchmarks
 	@for b in build-bench/bin/bench_*; do $$b; done
 
