@@ -7,7 +7,12 @@
 
 namespace vs {
 
-ThumbnailPool::ThumbnailPool(int threads, Deliver deliver) : deliver_(std::move(deliver)) {
+ThumbnailPool::ThumbnailPool(int threads, Deliver deliver, Loader loader)
+    : deliver_(std::move(deliver)), loader_(std::move(loader)) {
+    if (!loader_)
+        loader_ = [](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
+            return LoadMicroImageFromFile(path, kind, thumb, sizeText);
+        };
     for (int i = 0; i < std::max(1, threads); ++i)
         threads_.emplace_back([this] { Run(); });
 }
@@ -41,12 +46,12 @@ std::size_t ThumbnailPool::Pending() const {
     return queue_.size() + running_;
 }
 
-ThumbnailResult ThumbnailPool::Make(const ThumbnailJob& job) {
+ThumbnailResult ThumbnailPool::Make(const ThumbnailJob& job) const {
     ThumbnailResult r;
     r.generation = job.generation;
     r.itemId = job.itemId;
     try {
-        r.outcome = LoadMicroImageFromFile(job.path, job.kind, r.thumbnail, r.sizeText)
+        r.outcome = loader_(job.path, job.kind, r.thumbnail, r.sizeText)
                         ? ThumbnailResult::Outcome::Made
                         : ThumbnailResult::Outcome::Failed;
     } catch (const OpenError&) {

@@ -36,8 +36,10 @@ struct ThumbnailResult {
 class ThumbnailPool {
 public:
     using Deliver = std::function<void(ThumbnailResult&&)>;
+    // Makes one thumbnail; LoadMicroImageFromFile unless a test supplies another.
+    using Loader = std::function<bool(const std::string& path, int kind, Bitmap& thumb, std::string& sizeText)>;
 
-    ThumbnailPool(int threads, Deliver deliver);
+    ThumbnailPool(int threads, Deliver deliver, Loader loader = {});
     ~ThumbnailPool();
     ThumbnailPool(const ThumbnailPool&) = delete;
     ThumbnailPool& operator=(const ThumbnailPool&) = delete;
@@ -49,12 +51,13 @@ public:
     std::size_t Pending() const;
 
     // Makes one thumbnail as the workers do.
-    static ThumbnailResult Make(const ThumbnailJob& job);
+    ThumbnailResult Make(const ThumbnailJob& job) const;
 
 private:
     void Run();
 
     Deliver deliver_;
+    Loader loader_;
     mutable std::mutex mutex_;
     std::condition_variable wake_;
     std::deque<ThumbnailJob> queue_;
