@@ -35,6 +35,9 @@
 #include <filesystem>
 #include <unistd.h>
 
+// The banner lives in this static library's resources, which a linker would otherwise drop.
+static void InitResources() { Q_INIT_RESOURCE(vantorsee); }
+
 namespace vs {
 
 namespace {
@@ -79,6 +82,7 @@ bool FolderCanExist(const std::filesystem::path& folder) {
 TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     : QMainWindow(parent), prompts_(prompts), env_(std::move(env)), dispatch_(*this, prompts) {
     setObjectName("MainForm");
+    InitResources();
     BuildLayout();
     BuildActions();
     BuildMenus();
