@@ -5,6 +5,7 @@
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 #include "viewer/PictureLoader.h"
+#include "tool/Samples.h"
 
 #include <cstdio>
 #include <cstring>
@@ -28,6 +29,7 @@ const char* const kMainHelp =
     "  thumb INPUT... -o OUTDIR    write 80x60 thumbnails the way the grid makes them\n"
     "  fit INPUT OUTPUT.bmp --mode MODE --box WxH\n"
     "                              write the picture as the image view shows it\n"
+    "  samples DIR                 fill DIR with the demo library a new user starts with\n"
     "\n"
     "Run 'vantorsee-tool COMMAND --help' for a command's options.\n"
     "Exit status: 0 on success, 1 when a picture could not be read or written, 2 on bad usage.\n";
@@ -161,6 +163,30 @@ int Thumb(const std::vector<std::string>& args) {
     return status;
 }
 
+const char* const kSamplesHelp =
+    "Usage: vantorsee-tool samples DIR\n"
+    "\n"
+    "Writes the demo library into DIR, making it and its parents: pictures of every kind the\n"
+    "program reads, an album with pages and a sound, a text, a rich text, a web page, a short\n"
+    "sound and a sub-folder. Files of the same names are replaced. Prints each file written.\n";
+
+int Samples(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kSamplesHelp;
+        return kExitOk;
+    }
+    if (args.size() != 1)
+        return Usage(kSamplesHelp, "samples takes one folder");
+    try {
+        for (const std::string& name : vs::WriteSampleLibrary(args[0]))
+            std::cout << name << '\n';
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    return kExitOk;
+}
+
 int Fit(const std::vector<std::string>& args) {
     if (WantsHelp(args)) {
         std::cout << kFitHelp;
@@ -230,5 +256,7 @@ int main(int argc, char** argv) {
         return Thumb(args);
     if (command == "fit")
         return Fit(args);
+    if (command == "samples")
+        return Samples(args);
     return Usage(kMainHelp, "unknown command " + command);
 }
