@@ -361,7 +361,7 @@ std::vector<std::string> WriteSampleLibrary(const std::string& folder) {
     };
     add("sunset.jpg", EncodeJpeg(SamplePicture(Scene::Landscape, 640, 480), 90));
     add("Night Sky.JPG", EncodeJpeg(SamplePicture(Scene::Night, 800, 600), 85));
-    add("rings.bmp", EncodeBmp(SamplePicture(Scene::Rings, 320, 240)));
+    add("abstract.bmp", EncodeBmp(SamplePicture(Scene::Rings, 320, 240)));
     {
         // An 8-bit picture with its own palette.
         Bitmap tiles(160, 120, PixelFormat::Bpp8);

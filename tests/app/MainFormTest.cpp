@@ -392,3 +392,40 @@ TEST(Dialogs, AboutBoxAndProgressWindow) {
 
 }  // namespace
 }  // namespace vs
+
+namespace vs {
+namespace {
+
+// What "make run" shows a new user: the demo library with thumbnails and the first picture.
+TEST_F(MainFormTest, DemoLibraryOpensWithThumbnailsAndThePictureShown) {
+    const char* tool = std::getenv("VS_TOOL");
+    ASSERT_NE(tool, nullptr);
+    const auto made = test::Run(test::Quote(tool) + " samples " + test::Quote(home.file("bin/Photo Folder")));
+    ASSERT_EQ(made.exitCode, 0) << made.err;
+    TMainForm& f = Start();
+    TImagesListView* grid = f.ImagesListView1;
+    ASSERT_GT(grid->count(), 10);
+    EXPECT_EQ(grid->item(0)->text(), "abstract.bmp");
+    EXPECT_EQ(f.ShownFilePath(), QString::fromStdString(home.file("bin/photo folder/abstract.bmp")).toLower().toStdString());
+    EXPECT_TRUE(f.SeePanel->isVisible());
+    EXPECT_GT(f.Image1->pixmap().width(), 0);
+
+    const auto visibleDone = [&] {
+        grid->viewport()->update();
+        for (int i = 0; i < grid->count(); ++i) {
+            QListWidgetItem* it = grid->item(i);
+            if (grid->visualItemRect(it).intersects(grid->viewport()->rect()) &&
+                TImagesListView::ImageIndex(it) == kImageNotMade)
+                return false;
+        }
+        return true;
+    };
+    ASSERT_TRUE(test::ProcessEventsUntil(visibleDone));
+    EXPECT_GE(TImagesListView::ImageIndex(grid->item(0)), 9);
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid->item(0)), "320X240");
+    if (const char* shot = std::getenv("VS_SCREENSHOT"))
+        f.grab().save(QString::fromLocal8Bit(shot));
+}
+
+}  // namespace
+}  // namespace vs

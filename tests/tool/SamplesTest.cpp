@@ -70,7 +70,7 @@ TEST_F(SamplesTest, LosslessPicturesMatchImageMagicksDecode) {
         {"badge.tga", Scene::Rings, 200, 200},
         {"checks.pcx", Scene::Tiles, 240, 180},
         {"layers.psd", Scene::Landscape, 256, 192},
-        {"rings.bmp", Scene::Rings, 320, 240},
+        {"abstract.bmp", Scene::Rings, 320, 240},
     };
     for (const auto& c : cases) {
         const test::RgbImage theirs = test::MagickDecode(File(c.name));
