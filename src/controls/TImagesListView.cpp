@@ -100,10 +100,25 @@ TImagesListView::TImagesListView(QWidget* parent) : QListWidget(parent) {
             emit Change(current);
     });
 
-    pool_ = std::make_unique<ThumbnailPool>(WorkerCount(), [this](ThumbnailResult&& result) {
-        auto shared = std::make_shared<ThumbnailResult>(std::move(result));
-        QMetaObject::invokeMethod(this, [this, shared] { ApplyResult(*shared); }, Qt::QueuedConnection);
-    });
+    StartWorkers();
+}
+
+void TImagesListView::StartWorkers() {
+    pool_.reset();
+    pool_ = std::make_unique<ThumbnailPool>(
+        WorkerCount(),
+        [this](ThumbnailResult&& result) {
+            auto shared = std::make_shared<ThumbnailResult>(std::move(result));
+            QMetaObject::invokeMethod(this, [this, shared] { ApplyResult(*shared); }, Qt::QueuedConnection);
+        },
+        loader_);
+}
+
+void TImagesListView::SetThumbnailLoader(ThumbnailLoader loader) {
+    loader_ = std::move(loader);
+    queued_.clear();
+    ++generation_;  // results of the old workers no longer apply
+    StartWorkers();
 }
 
 TImagesListView::~TImagesListView() {
@@ -199,7 +214,8 @@ int TImagesListView::LoadSmallImage(const QString& fileName) {
     }
     const std::string name = fileName.toStdString();
     std::string size;
-    if (!LoadMicroImageFromFile(name, ImageKindFromFileName(name), WorkBitmap, size)) {
+    const int kind = ImageKindFromFileName(name);
+    if (!(loader_ ? loader_(name, kind, WorkBitmap, size) : LoadMicroImageFromFile(name, kind, WorkBitmap, size))) {
         SizeText.clear();
         return kImageFailed;
     }

@@ -11,6 +11,8 @@
 
 #include <array>
 #include <cstdint>
+#include <functional>
+#include <string>
 #include <memory>
 #include <optional>
 #include <vector>
@@ -97,6 +99,10 @@ public:
 
     void SetPrompts(Prompts* prompts) { prompts_ = prompts; }
 
+    // Replaces the thumbnail maker (LoadMicroImageFromFile) for both paths; for tests.
+    using ThumbnailLoader = std::function<bool(const std::string& path, int kind, Bitmap& thumb, std::string& sizeText)>;
+    void SetThumbnailLoader(ThumbnailLoader loader);
+
     static QString RealName(const QListWidgetItem* item) { return item->data(kRealNameRole).toString(); }
     static int ImageIndex(const QListWidgetItem* item) { return item->data(kImageIndexRole).toInt(); }
     static QString ItemSizeText(const QListWidgetItem* item) { return item->data(kSizeTextRole).toString(); }
@@ -129,7 +135,10 @@ private:
     Bitmap WorkBitmap;
     Prompts* prompts_ = nullptr;
 
+    void StartWorkers();
+
     bool backgroundThumbnails_ = true;
+    ThumbnailLoader loader_;
     std::unique_ptr<ThumbnailPool> pool_;
     std::uint64_t generation_ = 0;
     std::uint64_t nextItemId_ = 1;

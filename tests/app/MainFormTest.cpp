@@ -35,15 +35,8 @@
 namespace vs {
 namespace {
 
-std::string ReadText(const std::string& path) {
-    const auto bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    std::filesystem::create_directories(std::filesystem::path(path).parent_path());
-    test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using test::ReadText;
+using test::WriteText;
 
 std::string SettingsText(const std::string& body) {
     return "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n" + body;

@@ -9,14 +9,8 @@
 namespace vs {
 namespace {
 
-std::string ReadText(const std::string& path) {
-    const auto bytes = test::ReadBytes(path);
-    return std::string(bytes.begin(), bytes.end());
-}
-
-void WriteText(const std::string& path, const std::string& text) {
-    test::WriteBytes(path, std::vector<std::uint8_t>(text.begin(), text.end()));
-}
+using test::ReadText;
+using test::WriteText;
 
 const std::string kKey(kSettingsKeyPath);
 

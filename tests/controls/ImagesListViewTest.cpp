@@ -1,5 +1,7 @@
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"
+#include "graphics/Errors.h"
+#include "viewer/PictureLoader.h"
 #include "support/FakePrompts.h"
 #include "support/QtTestSupport.h"
 
@@ -166,6 +168,34 @@ TEST_F(GridTest, WorkersMakeTheThumbnailsOfPaintedItems) {
         return allDone();
     }));
     EXPECT_EQ(grid.GetbmplistCount(), 9 + 12);
+}
+
+TEST_F(GridTest, ItemOfAFileThatCannotBeOpenedIsRemoved) {
+    Picture("a.bmp", 20, 20);
+    Picture("b.bmp", 20, 20);
+    Picture("c.bmp", 20, 20);
+    // The readers that report an unopenable file (JPEG, TIFF, ...) do so with OpenError.
+    grid.SetThumbnailLoader([](const std::string& path, int kind, Bitmap& thumb, std::string& size) {
+        if (!std::filesystem::exists(path))
+            throw OpenError("cannot open " + path);
+        return LoadMicroImageFromFile(path, kind, thumb, size);
+    });
+    grid.SetFPath(Folder());
+    ASSERT_EQ(grid.count(), 3);
+    std::filesystem::remove(dir.file("a.bmp"));
+    std::filesystem::remove(dir.file("c.bmp"));
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(Captions(), (QStringList{"b.bmp", "c.bmp"}));
+
+    // The same through the workers.
+    grid.SetBackgroundThumbnails(true);
+    grid.RequestThumbnail(grid.item(1));
+    grid.RequestThumbnail(grid.item(0));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] {
+        return grid.count() == 1 && TImagesListView::ImageIndex(grid.item(0)) != kImageNotMade;
+    }));
+    EXPECT_EQ(Captions(), (QStringList{"b.bmp"}));
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(0)), "20X20");
 }
 
 class RenameTest : public GridTest {
