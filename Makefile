@@ -29,7 +29,7 @@ RUN_ENV := $(if $(filter file,$(origin QT_QPA_PLATFORM)),env -u QT_QPA_PLATFORM,
 PHOTO_FOLDER := $(BUILD)/bin/Photo Folder
 
 run: build
-	@[ -d "$(PHOTO_FOLDER)" ] || { echo "Filling $(PHOTO_FOLDER) with the demo library"; \
+	@[ -n "$$(ls -A "$(PHOTO_FOLDER)" 2>/dev/null)" ] || { echo "Filling $(PHOTO_FOLDER) with the demo library"; \
 	  $(BUILD)/bin/vantorsee-tool samples "$(PHOTO_FOLDER)" >/dev/null; }
 	$(RUN_ENV) $(BUILD)/bin/vantorsee
 
