@@ -118,6 +118,29 @@ QImage ProgramIconImage(int size) {
     return image;
 }
 
+QIcon LibraryTreeIcon(TreePicture picture) {
+    if (picture == TreePicture::Library)
+        return QIcon(QPixmap::fromImage(ProgramIconImage(16)));
+    QImage image(16, 16, QImage::Format_ARGB32_Premultiplied);
+    image.fill(Qt::transparent);
+    QPainter p(&image);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(QColor(150, 110, 20), 1));
+    p.setBrush(QColor(240, 200, 90));
+    p.drawRoundedRect(QRectF(1.5, 3.5, 6, 3), 1, 1);  // the tab
+    if (picture == TreePicture::ClosedFolder) {
+        p.drawRect(QRectF(1.5, 5.5, 13, 9));
+    } else {
+        p.drawRect(QRectF(1.5, 5.5, 12, 9));
+        p.setBrush(QColor(250, 225, 140));
+        QPolygonF flap;
+        flap << QPointF(3.5, 8.5) << QPointF(15.5, 8.5) << QPointF(13.5, 14.5) << QPointF(1.5, 14.5);
+        p.drawPolygon(flap);
+    }
+    p.end();
+    return QIcon(QPixmap::fromImage(image));
+}
+
 QIcon ProgramIcon() {
     QIcon icon;
     for (const int size : {16, 32, 48, 64, 128})

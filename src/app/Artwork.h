@@ -11,6 +11,10 @@ namespace vs {
 // 8 plain text, 9 rich text. Drawn here; no artwork from elsewhere.
 QImage TypePicture(int index);
 
+// Pictures of the library tree's nodes, 16 x 16: the library root, a closed and an open folder.
+enum class TreePicture { Library, ClosedFolder, OpenFolder };
+QIcon LibraryTreeIcon(TreePicture picture);
+
 // The program icon, drawn at the given size.
 QIcon ProgramIcon();
 QImage ProgramIconImage(int size);

@@ -439,6 +439,7 @@ void TMainForm::FormShow() {
             std::filesystem::create_directories(PhotoFolder, ec);  // a failure shows as an empty library
         FolderTreeView->clear();
         auto* root = new QTreeWidgetItem(FolderTreeView, QStringList(QStringLiteral("Photo Folder")));
+        root->setIcon(0, LibraryTreeIcon(TreePicture::Library));
         FolderTreeView->setCurrentItem(root);
         ImagesListView1->SetFPath(QString::fromStdString(PhotoFolder));
         setWindowTitle(QString::fromStdString(TitlePrefix) + QStringLiteral("/Photo Folder/"));
