@@ -187,11 +187,14 @@ RegistryFile::Value& RegistryFile::SetValue(Key& key, std::string_view name) {
 
 SettingsKey::SettingsKey(std::string fileName, std::string keyPath)
     : fileName_(std::move(fileName)), keyPath_(std::move(keyPath)) {
-    // A missing or unreadable file is an empty store, as a missing key is created empty.
+    // A missing file is an empty store, as a missing key is created empty. One that exists
+    // but cannot be read reads as empty too, and is never written over.
     try {
         const auto bytes = ReadFileBytes(fileName_);
         file_ = RegistryFile::Parse(std::string_view(reinterpret_cast<const char*>(bytes.data()), bytes.size()));
     } catch (const ImageError&) {
+        std::error_code ec;
+        unreadable_ = std::filesystem::exists(fileName_, ec);
     }
     file_.OpenKey(keyPath_);
 }
@@ -237,6 +240,8 @@ void SettingsKey::WriteBool(std::string_view name, bool value) {
 }
 
 void SettingsKey::Flush(std::string_view name) {
+    if (unreadable_)
+        throw SettingsError("Failed to set data for '" + std::string(name) + "'");
     try {
         std::error_code ec;
         const auto folder = std::filesystem::path(fileName_).parent_path();

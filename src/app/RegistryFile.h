@@ -71,6 +71,7 @@ private:
     std::string fileName_;
     std::string keyPath_;
     RegistryFile file_;
+    bool unreadable_ = false;
 };
 
 // $XDG_CONFIG_HOME/vantor-see/settings.reg, or ~/.config/vantor-see/settings.reg.

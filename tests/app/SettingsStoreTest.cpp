@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <filesystem>
 #include <sys/stat.h>
 
 namespace vs {
@@ -161,6 +162,17 @@ TEST(SettingsKey, FailedWriteWhenTheFolderCannotBeMade) {
     } catch (const SettingsError& e) {
         EXPECT_STREQ(e.what(), "Failed to set data for 'Photo Folder'");
     }
+}
+
+TEST(SettingsKey, UnreadableFileIsNeverWrittenOver) {
+    test::TempDir dir;
+    // A folder where the file should be: it cannot be read, whoever we are.
+    const std::string file = dir.file("settings.reg");
+    std::filesystem::create_directories(file + "/keep");
+    SettingsKey key(file, kKey);
+    EXPECT_FALSE(key.ValueExists("Photo Folder"));
+    EXPECT_THROW(key.WriteString("Photo Folder", "/x/"), SettingsError);
+    EXPECT_TRUE(std::filesystem::is_directory(file + "/keep"));
 }
 
 TEST(SettingsKey, DefaultLocationFollowsXdgConfigHome) {
