@@ -22,7 +22,9 @@ bool SameName(std::string_view a, std::string_view b) {
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
         s.remove_prefix(1);
-    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    // A line break can only end a text joined from continued lines: one whose last line was
+    // empty, or which the file ended with a backslash.
+    while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r' || s.back() == '\n'))
         s.remove_suffix(1);
     return s;
 }
@@ -59,7 +61,9 @@ void ParseValue(RegistryFile::Value& v, std::string_view rhs) {
     if (!rhs.empty() && rhs.front() == '"') {
         std::size_t pos = 0;
         std::string text;
-        if (ReadQuoted(rhs, pos, text) && Trim(rhs.substr(pos)).empty()) {
+        // A string cannot hold a line break; one that seems to (a stray backslash at a line's
+        // end) is kept verbatim as a value of another type.
+        if (ReadQuoted(rhs, pos, text) && Trim(rhs.substr(pos)).empty() && text.find('\n') == std::string::npos) {
             v.type = RegistryFile::Type::String;
             v.text = std::move(text);
             return;
@@ -112,7 +116,7 @@ RegistryFile RegistryFile::Parse(std::string_view text) {
         std::string name;
         std::size_t pos = 0;
         if (line.front() == '"') {
-            if (!ReadQuoted(line, pos, name))
+            if (!ReadQuoted(line, pos, name) || name.find('\n') != std::string::npos)
                 continue;
         } else if (line.front() == '@') {
             pos = 1;  // the key's default value, kept under the empty name
@@ -147,6 +151,9 @@ std::string RegistryFile::Serialize() const {
             }
             case Type::Other:
                 out += v.text;
+                // A final backslash would continue into the next entry: give it an empty line.
+                if (!v.text.empty() && v.text.back() == '\\')
+                    out += '\n';
                 break;
             }
             out += '\n';
@@ -225,6 +232,9 @@ bool SettingsKey::ReadBool(std::string_view name) const {
 }
 
 void SettingsKey::WriteString(std::string_view name, const std::string& value) {
+    // The file format has no way to write a line break inside a string.
+    if (value.find_first_of("\r\n") != std::string::npos)
+        throw SettingsError("Failed to set data for '" + std::string(name) + "'");
     RegistryFile::Value& v = RegistryFile::SetValue(file_.OpenKey(keyPath_), name);
     v.type = RegistryFile::Type::String;
     v.text = value;

@@ -4,6 +4,7 @@
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
 
+#include <QCursor>
 #include <QHash>
 #include <QMainWindow>
 #include <QString>
@@ -12,8 +13,10 @@
 #include <memory>
 #include <optional>
 #include <string>
+#include <vector>
 
 class QAction;
+class QDialog;
 class QFrame;
 class QLabel;
 class QListWidget;

@@ -164,6 +164,25 @@ TEST(SettingsKey, FailedWriteWhenTheFolderCannotBeMade) {
     }
 }
 
+TEST(SettingsKey, LineBreaksCannotBreakTheFile) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    SettingsKey key(file, kKey);
+    key.WriteString("Photo Folder", "/good/");
+    EXPECT_THROW(key.WriteString("Photo Folder", "/new\nline/"), SettingsError);
+    SettingsKey again(file, kKey);
+    EXPECT_EQ(again.ReadString("Photo Folder"), "/good/");
+
+    // A backslash at a line's end continues the line; a string or name broken that way is
+    // not taken as one, and writing the file back keeps it as it was.
+    const RegistryFile parsed = RegistryFile::Parse("[K]\n\"a\"=\"x\\\n  y\"\n\"b\\\nc\"=dword:00000001\n");
+    const auto* k = parsed.FindKey("K");
+    ASSERT_NE(k, nullptr);
+    ASSERT_EQ(k->values.size(), 1u);
+    EXPECT_EQ(k->values[0].type, RegistryFile::Type::Other);
+    EXPECT_EQ(RegistryFile::Parse(parsed.Serialize()).Serialize(), parsed.Serialize());
+}
+
 TEST(SettingsKey, UnreadableFileIsNeverWrittenOver) {
     test::TempDir dir;
     // A folder where the file should be: it cannot be read, whoever we are.
