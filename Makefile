@@ -1,5 +1,5 @@
 # Front door: every target installs what it needs, configures with CMake and builds with Ninja.
-#   make run       build and start the program
+#   make run       build and start the program (the first run makes a demo library)
 #   make test      build and run every test through CTest
 #   make sanitize  the same under address and undefined-behaviour sanitizers
 #   make fuzz      each libFuzzer target for FUZZ_SECONDS (clang)
@@ -24,8 +24,14 @@ build: deps
 	cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILD_TYPE) $(CMAKE_FLAGS)
 	cmake --build $(BUILD) -j $(JOBS)
 
+# The window needs the real display even though the tests default to the offscreen one.
+RUN_ENV := $(if $(filter file,$(origin QT_QPA_PLATFORM)),env -u QT_QPA_PLATFORM,)
+PHOTO_FOLDER := $(BUILD)/bin/Photo Folder
+
 run: build
-	$(BUILD)/bin/vantorsee-tool --help
+	@[ -n "$$(ls -A "$(PHOTO_FOLDER)" 2>/dev/null)" ] || { echo "Filling $(PHOTO_FOLDER) with the demo library"; \
+	  $(BUILD)/bin/vantorsee-tool samples "$(PHOTO_FOLDER)" >/dev/null; }
+	$(RUN_ENV) $(BUILD)/bin/vantorsee
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)

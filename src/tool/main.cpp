@@ -10,6 +10,7 @@
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 #include "viewer/PictureLoader.h"
+#include "tool/Samples.h"
 
 #include <algorithm>
 #include <atomic>
@@ -40,6 +41,7 @@ const char* const kMainHelp =
     "  album info|extract|create   list, unpack or build XF albums (.xf, .mig)\n"
     "  dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
     "                              run a DIB toolkit conversion on a BMP file\n"
+    "  samples DIR                 fill DIR with the demo library a new user starts with\n"
     "\n"
     "Run 'vantorsee-tool COMMAND --help' for a command's options.\n"
     "Exit status: 0 on success, 1 when a picture could not be read or written, 2 on bad usage.\n";
@@ -265,6 +267,30 @@ int Formats(const std::vector<std::string>& args) {
     vs::FileFormatList().GetExtensionList(extensions);
     for (const auto& e : extensions)
         std::cout << e << "\n";
+    return kExitOk;
+}
+
+const char* const kSamplesHelp =
+    "Usage: vantorsee-tool samples DIR\n"
+    "\n"
+    "Writes the demo library into DIR, making it and its parents: pictures of every kind the\n"
+    "program reads, an album with pages and a sound, a text, a rich text, a web page, a short\n"
+    "sound and a sub-folder. Files of the same names are replaced. Prints each file written.\n";
+
+int Samples(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kSamplesHelp;
+        return kExitOk;
+    }
+    if (args.size() != 1)
+        return Usage(kSamplesHelp, "samples takes one folder");
+    try {
+        for (const std::string& name : vs::WriteSampleLibrary(args[0]))
+            std::cout << name << '\n';
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
     return kExitOk;
 }
 
@@ -521,5 +547,7 @@ int main(int argc, char** argv) {
         return Dib(args);
     if (command == "formats")
         return Formats(args);
+    if (command == "samples")
+        return Samples(args);
     return Usage(kMainHelp, "unknown command " + command);
 }

@@ -26,6 +26,9 @@ private:
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes);
 std::vector<std::uint8_t> ReadBytes(const std::string& path);
+// Text files, written with any missing parent folders.
+std::string ReadText(const std::string& path);
+void WriteText(const std::string& path, const std::string& text);
 
 struct CommandResult {
     int exitCode = -1;

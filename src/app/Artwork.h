@@ -1,0 +1,26 @@
+#pragma once
+
+#include <QCursor>
+#include <QIcon>
+#include <QImage>
+
+namespace vs {
+
+// The main window's ten 80 x 60 pictures: 0 AVI video, 1 MPEG video, 2 QuickTime movie,
+// 3 MP3 audio, 4 wave audio, 5 MIDI, 6 HTML page, 7 album (not used by the grid),
+// 8 plain text, 9 rich text. Drawn here; no artwork from elsewhere.
+QImage TypePicture(int index);
+
+// Pictures of the library tree's nodes, 16 x 16: the library root, a closed and an open folder.
+enum class TreePicture { Library, ClosedFolder, OpenFolder };
+QIcon LibraryTreeIcon(TreePicture picture);
+
+// The program icon, drawn at the given size.
+QIcon ProgramIcon();
+QImage ProgramIconImage(int size);
+
+// The screen cursor registered under slot 1 to 9 (8 is the hand, 9 the grabbing hand);
+// the arrow for any other slot.
+QCursor CursorSlot(int slot);
+
+}  // namespace vs

@@ -1,0 +1,163 @@
+#pragma once
+
+#include "app/ActionTable.h"
+#include "app/ViewerDispatch.h"
+#include "controls/FileTypes.h"
+
+#include <QCursor>
+#include <QHash>
+#include <QMainWindow>
+#include <QString>
+
+#include <array>
+#include <memory>
+#include <optional>
+#include <string>
+#include <vector>
+
+class QAction;
+class QDialog;
+class QFrame;
+class QLabel;
+class QListWidget;
+class QListWidgetItem;
+class QMenu;
+class QMovie;
+class QSlider;
+class QSplitter;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QTreeWidget;
+class QWidget;
+
+namespace vs {
+
+class Prompts;
+class SettingsKey;
+class ShortcutRouter;
+class TImagesListView;
+
+// Where the main window finds its settings and its default photo folder; tests point these
+// at temporary folders.
+struct MainFormEnvironment {
+    std::string settingsFile;  // empty: DefaultSettingsFileName()
+    std::string programFolder; // empty: the folder of the executable
+    std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
+};
+
+// The main window: library and directory trees on the left, the thumbnail grid at the top
+// right and the content area below it. Behaviour lives in ViewerDispatch, TImagesListView,
+// the settings store and ShortcutRouter; this class wires them to the widgets.
+class TMainForm : public QMainWindow, private ContentViews {
+    Q_OBJECT
+
+public:
+    explicit TMainForm(Prompts& prompts, MainFormEnvironment env = {}, QWidget* parent = nullptr);
+    ~TMainForm() override;
+
+    // Main-window state.
+    std::string PhotoFolder;
+    std::string TitlePrefix;
+    bool& ChangesEnabled() { return dispatch_.changesEnabled; }
+    const std::string& ShownFilePath() const { return dispatch_.shownFilePath; }
+    int ContentKind() const { return dispatch_.contentKind; }
+    bool PanActive = false;
+    int TextPointSize = 0;
+    bool MediaSyncEnabled = false;
+    std::optional<std::vector<std::string>> FileClipboard;
+    std::array<QCursor, 10> Cursors;  // slots 1 to 9
+
+    // Named controls.
+    QTreeWidget* FolderTreeView = nullptr;
+    QTreeWidget* DirTree1 = nullptr;
+    TImagesListView* ImagesListView1 = nullptr;
+    QFrame* TopFoldPanel = nullptr;
+    QSplitter* RightSplitter = nullptr;
+    QToolBar* XfToolBar = nullptr;
+    QListWidget* XFListBox1 = nullptr;
+    QWidget* SeeBox = nullptr;
+    QFrame* SeePanel = nullptr;
+    QLabel* Image1 = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+    QFrame* HtmlPanel = nullptr;
+    QFrame* AviPanel = nullptr;
+    QWidget* PlayPanel = nullptr;
+    QFrame* AviCtrlPanel = nullptr;
+    QSlider* TrackBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+    QLabel* Animate1 = nullptr;
+    QTimer* XfTimer = nullptr;
+    QTimer* Timer3 = nullptr;
+
+    QAction* Action(const QString& name) const { return actions_.value(name, nullptr); }
+    QMenu* PopupMenu(int menuId) const { return menus_[static_cast<std::size_t>(menuId)]; }
+    ShortcutRouter& Router() { return *router_; }
+    QMovie* Banner() const { return banner_; }
+    // Always in table order.
+    QList<QAction*> ActionList() const;
+
+    void LoadSettings();
+    void SaveSettings();
+
+    // The grid's change notification: shows the first selected item when it changed.
+    void ImagesListView1Change(QListWidgetItem* item);
+    void ImagesListView1Resize();
+    void AboutExecute();
+    void ExitExecute();
+    void SettingExecute();
+
+    // The dialogs start-up creates after this window.
+    void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
+
+protected:
+    void showEvent(QShowEvent* event) override;
+    void closeEvent(QCloseEvent* event) override;
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void FormCreate();
+    void FormShow();
+    void FormClose();
+    void FormDestroy();
+    void BuildLayout();
+    void BuildActions();
+    void BuildMenus();
+    void RefreshImageView();
+    void LayoutSeeBox();
+    void ShowStandardError(const std::exception& e);
+
+    // ContentViews
+    TXfAlbum* OpenAlbumInStrip(const std::string& path) override;
+    void SetPageStripVisible(bool visible) override;
+    void ShowXfToolBarFor(TXfAlbum& album) override;
+    void SetXfToolBarVisible(bool visible) override;
+    void ShowNewImage(const Bitmap& picture) override;
+    void SetImageFrameVisible(bool visible) override;
+    bool MediaPanelVisible() const override;
+    void SetMediaPanelVisible(bool visible) override;
+    void StopMedia() override;
+    void OpenMediaFile(const std::string& path) override;
+    void SetWebPanelVisible(bool visible) override;
+    void NavigateWeb(const std::string& url) override;
+    void SetTextViewVisible(bool visible) override;
+    void LoadTextView(const std::string& path, int kind) override;
+    void SetStatusText(const std::string& text) override;
+
+    Prompts& prompts_;
+    MainFormEnvironment env_;
+    ViewerDispatch dispatch_;
+    std::optional<std::string> registry_;  // the settings accessor: the file it opens
+    QHash<QString, QAction*> actions_;
+    std::array<QMenu*, kMenuCount> menus_{};
+    ShortcutRouter* router_ = nullptr;
+    QMovie* banner_ = nullptr;
+    QDialog* settingForm_ = nullptr;
+    QDialog* aboutBox_ = nullptr;
+    QWidget* comInfoForm_ = nullptr;
+    bool shown_ = false;
+    bool closed_ = false;
+};
+
+}  // namespace vs

@@ -1,0 +1,84 @@
+#include "app/ViewerDispatch.h"
+
+#include "app/AppInfo.h"
+#include "viewer/FileKinds.h"
+#include "viewer/PictureLoader.h"
+
+#include <filesystem>
+
+namespace vs {
+
+void ViewerDispatch::LeaveMediaPanel() {
+    if (views_.MediaPanelVisible()) {
+        views_.StopMedia();
+        views_.SetMediaPanelVisible(false);
+    }
+}
+
+void ViewerDispatch::Show(const std::string& shownPath, const std::string& realPath, const std::string& sizeText) {
+    if (shownPath == shownFilePath)
+        return;
+    shownFilePath = shownPath;
+
+    const int kind = ContentKindFromPath(shownPath);
+    if (kind == kKindNone)
+        return;
+    std::error_code ec;
+    if (!std::filesystem::exists(realPath, ec)) {
+        prompts_.message("Could not find " + shownPath + "!", std::string(kApplicationTitle), Buttons::Ok, Icon::None);
+        return;
+    }
+
+    if (IsPictureKind(kind)) {
+        contentKind = kind;
+        TXfAlbum* album = nullptr;
+        if (kind == kKindAlbum)
+            album = views_.OpenAlbumInStrip(realPath);
+        else
+            views_.SetPageStripVisible(false);
+        if (!LoadImageByKind(realPath, kind, album, sourceImage_)) {
+            prompts_.message("Could not open " + shownPath, std::string(kApplicationTitle), Buttons::Ok, Icon::None);
+            return;
+        }
+        if (kind == kKindAlbum && album)
+            views_.ShowXfToolBarFor(*album);
+        else
+            views_.SetXfToolBarVisible(false);
+        views_.ShowNewImage(sourceImage_);
+        LeaveMediaPanel();
+        views_.SetWebPanelVisible(false);
+        views_.SetTextViewVisible(false);
+        views_.SetImageFrameVisible(true);
+        views_.SetStatusText(sizeText);
+        return;
+    }
+
+    contentKind = kind;
+    if (kind >= kKindAvi && kind <= kKindRmi) {
+        views_.SetPageStripVisible(false);
+        views_.SetXfToolBarVisible(false);
+        views_.SetImageFrameVisible(false);
+        views_.SetTextViewVisible(false);
+        views_.SetWebPanelVisible(false);
+        views_.SetMediaPanelVisible(true);
+        views_.OpenMediaFile(realPath);
+    } else if (kind == kKindHtm || kind == kKindHtml) {
+        views_.NavigateWeb("file://" + realPath);
+        views_.SetPageStripVisible(false);
+        views_.SetXfToolBarVisible(false);
+        views_.SetImageFrameVisible(false);
+        LeaveMediaPanel();
+        views_.SetTextViewVisible(false);
+        views_.SetWebPanelVisible(true);
+    } else {
+        views_.LoadTextView(realPath, kind);
+        views_.SetPageStripVisible(false);
+        views_.SetXfToolBarVisible(false);
+        views_.SetImageFrameVisible(false);
+        LeaveMediaPanel();
+        views_.SetWebPanelVisible(false);
+        views_.SetTextViewVisible(true);
+    }
+}
+
+}  // namespace vs

@@ -1,0 +1,52 @@
+// vantorsee: the picture-library browser.
+
+#include "app/AppInfo.h"
+#include "app/Artwork.h"
+#include "app/Dialogs.h"
+#include "app/TMainForm.h"
+#include "platform/qt/QtPrompts.h"
+
+#include <QApplication>
+#include <QMessageBox>
+
+namespace {
+
+// An error no handler caught ends that handler and is shown in the standard error box.
+class VantorApplication : public QApplication {
+public:
+    using QApplication::QApplication;
+    bool notify(QObject* receiver, QEvent* event) override {
+        try {
+            return QApplication::notify(receiver, event);
+        } catch (const std::exception& e) {
+            ShowError(e.what());
+        }
+        return false;
+    }
+    static void ShowError(const char* text) {
+        QMessageBox::critical(nullptr, QString::fromUtf8(vs::kApplicationTitle.data()), QString::fromUtf8(text));
+    }
+};
+
+}  // namespace
+
+int main(int argc, char** argv) {
+    VantorApplication app(argc, argv);
+    app.setApplicationName(QString::fromUtf8(vs::kApplicationTitle.data(), static_cast<qsizetype>(vs::kApplicationTitle.size())));
+    app.setWindowIcon(vs::ProgramIcon());
+    try {
+        vs::QtPrompts prompts;
+        vs::TMainForm mainForm(prompts);
+        prompts.setParent(&mainForm);
+        vs::TSettingForm settingForm(&mainForm);
+        vs::TAboutBox aboutBox(&mainForm);
+        vs::TComInfoForm comInfoForm(&mainForm);
+        mainForm.SetDialogs(&settingForm, &aboutBox, &comInfoForm);
+        vs::CentreOnScreen(&mainForm);
+        mainForm.show();
+        app.exec();
+    } catch (const std::exception& e) {
+        VantorApplication::ShowError(e.what());
+    }
+    return 0;
+}

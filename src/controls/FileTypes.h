@@ -1,0 +1,43 @@
+#pragma once
+
+#include <array>
+#include <string_view>
+
+namespace vs {
+
+// The twenty file types the grid can list, in the order the settings dialog shows them.
+// The index into this table is the index of the type's enable flag everywhere.
+inline constexpr int kFileTypeCount = 20;
+
+enum FileTypeIndex : int {
+    kTypeBmp, kTypeJpg, kTypeTif, kTypeTga, kTypePcx, kTypePsd, kTypeKev, kTypeXf, kTypeSfc, kTypeMig,
+    kTypeAvi, kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi, kTypeHtm, kTypeTxt, kTypeRtf,
+};
+
+// Image-list index meaning "thumbnail not made yet" and "making it failed".
+inline constexpr int kImageNotMade = -1;
+inline constexpr int kImageFailed = -2;
+
+struct FileType {
+    std::string_view suffix;        // "_bmp": property and settings value name
+    std::string_view label;         // check-box label of the settings dialog
+    std::array<std::string_view, 2> endings;  // scan patterns "*<ending>", second may be empty
+    int iconIndex;                  // type icon, or kImageNotMade for picture types
+};
+
+const std::array<FileType, kFileTypeCount>& FileTypes();
+
+// The order in which a folder scan visits the types.
+const std::array<int, kFileTypeCount>& ScanOrder();
+
+// The thirteen flags kept in the settings store, in the order they are read and written.
+const std::array<int, 13>& StoredFlagOrder();
+
+using TypeFlags = std::array<bool, kFileTypeCount>;
+inline TypeFlags AllTypesOn() {
+    TypeFlags f{};
+    f.fill(true);
+    return f;
+}
+
+}  // namespace vs

@@ -1,0 +1,335 @@
+#include "controls/TImagesListView.h"
+
+#include "controls/FolderScan.h"
+#include "controls/RenameRule.h"
+#include "controls/ThumbnailPool.h"
+#include "platform/qt/QtPrompts.h"
+#include "viewer/FileKinds.h"
+#include "viewer/PictureLoader.h"
+
+#include <QCollator>
+#include <QGuiApplication>
+#include <QLineEdit>
+#include <QPainter>
+#include <QStyledItemDelegate>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstdio>
+#include <fcntl.h>
+#include <thread>
+#include <unistd.h>
+
+namespace vs {
+
+QImage ToQImage(const Bitmap& bitmap) {
+    if (bitmap.empty() || bitmap.format() != PixelFormat::Bpp24)
+        return {};
+    return QImage(bitmap.bits(), bitmap.width(), bitmap.height(), static_cast<qsizetype>(bitmap.stride()),
+                  QImage::Format_BGR888)
+        .copy();
+}
+
+namespace {
+
+// Asks for thumbnails as items are painted, and routes the in-place editor's text through
+// the grid's rename.
+class GridDelegate : public QStyledItemDelegate {
+public:
+    explicit GridDelegate(TImagesListView* view) : QStyledItemDelegate(view), view_(view) {}
+
+    void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        if (index.data(TImagesListView::kImageIndexRole).toInt() == kImageNotMade)
+            view_->RequestThumbnail(view_->item(index.row()));
+        QStyledItemDelegate::paint(painter, option, index);
+    }
+
+    void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
+        auto* line = qobject_cast<QLineEdit*>(editor);
+        QListWidgetItem* item = view_->item(index.row());
+        if (!line || !item) {
+            QStyledItemDelegate::setModelData(editor, model, index);
+            return;
+        }
+        QString text = line->text();
+        view_->OnEdited(item, text);
+        model->setData(index, text, Qt::EditRole);
+    }
+
+private:
+    TImagesListView* view_;
+};
+
+int WorkerCount() {
+    const unsigned hw = std::thread::hardware_concurrency();
+    return std::clamp(static_cast<int>(hw), 2, 4);
+}
+
+}  // namespace
+
+TImagesListView::TImagesListView(QWidget* parent) : QListWidget(parent) {
+    for (QImage& icon : TypeIcons) {
+        icon = QImage(kThumbCellWidth, kThumbCellHeight, QImage::Format_RGB888);
+        icon.fill(Qt::white);
+    }
+    setViewMode(QListView::IconMode);
+    setIconSize(QSize(kThumbCellWidth, kThumbCellHeight));
+    setGridSize(QSize(kThumbCellWidth + 24, kThumbCellHeight + 30));
+    setResizeMode(QListView::Adjust);
+    setMovement(QListView::Static);
+    setWrapping(true);
+    setUniformItemSizes(true);
+    setSelectionMode(QAbstractItemView::ExtendedSelection);
+    setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
+    setItemDelegate(new GridDelegate(this));
+    // The selection stays visible when the grid loses the focus.
+    QPalette pal = palette();
+    pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
+    pal.setColor(QPalette::Inactive, QPalette::HighlightedText, pal.color(QPalette::Active, QPalette::HighlightedText));
+    setPalette(pal);
+
+    connect(selectionModel(), &QItemSelectionModel::selectionChanged, this,
+            [this](const QItemSelection& selected, const QItemSelection& deselected) {
+                for (const QItemSelection* s : {&selected, &deselected})
+                    for (const QModelIndex& i : s->indexes())
+                        if (QListWidgetItem* it = item(i.row()))
+                            emit Change(it);
+            });
+    connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* current, QListWidgetItem*) {
+        if (current)
+            emit Change(current);
+    });
+
+    StartWorkers();
+}
+
+void TImagesListView::StartWorkers() {
+    pool_.reset();
+    pool_ = std::make_unique<ThumbnailPool>(
+        WorkerCount(),
+        [this](ThumbnailResult&& result) {
+            auto shared = std::make_shared<ThumbnailResult>(std::move(result));
+            QMetaObject::invokeMethod(this, [this, shared] { ApplyResult(*shared); }, Qt::QueuedConnection);
+        },
+        loader_);
+}
+
+void TImagesListView::SetThumbnailLoader(ThumbnailLoader loader) {
+    loader_ = std::move(loader);
+    queued_.clear();
+    ++generation_;  // results of the old workers no longer apply
+    StartWorkers();
+}
+
+TImagesListView::~TImagesListView() {
+    // Workers first: no result may arrive for a half-destroyed grid.
+    pool_.reset();
+}
+
+void TImagesListView::SetFPath(const QString& path) {
+    FPath = path;
+    RefreshImages();
+}
+
+QListWidgetItem* TImagesListView::MakeItem(const QString& realName, int imageIndex) {
+    auto* it = new QListWidgetItem(realName.toLower());
+    it->setFlags(it->flags() | Qt::ItemIsEditable);
+    it->setData(kRealNameRole, realName);
+    it->setData(kSizeTextRole, QString());
+    it->setData(kItemIdRole, QVariant::fromValue<quint64>(nextItemId_++));
+    SetImageIndex(it, imageIndex);
+    return it;
+}
+
+void TImagesListView::RefreshImages() {
+    auto scanned = ScanFolder(FPath.toStdString(), Flags);
+    if (!scanned)
+        return;
+    QGuiApplication::setOverrideCursor(Qt::WaitCursor);
+
+    ++generation_;
+    pool_->CancelBefore(generation_);
+    queued_.clear();
+    clear();
+    imageList_.emplace();
+    imageList_->reserve(TypeIcons.size() + 64);
+    for (const QImage& icon : TypeIcons)
+        imageList_->push_back(QPixmap::fromImage(icon));
+
+    struct Entry {
+        QListWidgetItem* item;
+        QCollatorSortKey key;
+    };
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    std::vector<Entry> entries;
+    entries.reserve(scanned->size());
+    for (const ScannedFile& f : *scanned) {
+        QListWidgetItem* it = MakeItem(QString::fromStdString(f.name), FileTypes()[static_cast<std::size_t>(f.type)].iconIndex);
+        entries.push_back({it, collator.sortKey(it->text())});
+    }
+    std::stable_sort(entries.begin(), entries.end(),
+                     [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
+    setUpdatesEnabled(false);
+    for (const Entry& e : entries)
+        addItem(e.item);
+    setUpdatesEnabled(true);
+
+    if (count() > 0)
+        setCurrentRow(0);
+    QGuiApplication::restoreOverrideCursor();
+}
+
+void TImagesListView::InsertItemSorted(QListWidgetItem* newItem) {
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseSensitive);
+    int lo = 0;
+    int hi = count();
+    while (lo < hi) {
+        const int mid = (lo + hi) / 2;
+        if (collator.compare(item(mid)->text(), newItem->text()) <= 0)
+            lo = mid + 1;
+        else
+            hi = mid;
+    }
+    insertItem(lo, newItem);
+}
+
+int TImagesListView::GetbmplistCount() const {
+    return imageList_ ? static_cast<int>(imageList_->size()) : -1;
+}
+
+void TImagesListView::SetImageIndex(QListWidgetItem* it, int index) {
+    it->setData(kImageIndexRole, index);
+    if (imageList_ && index >= 0 && static_cast<std::size_t>(index) < imageList_->size())
+        it->setData(Qt::DecorationRole, (*imageList_)[static_cast<std::size_t>(index)]);
+    else
+        it->setData(Qt::DecorationRole, QVariant());
+}
+
+int TImagesListView::LoadSmallImage(const QString& fileName) {
+    if (!imageList_) {
+        SizeText.clear();
+        return 0;
+    }
+    const std::string name = fileName.toStdString();
+    std::string size;
+    const int kind = ImageKindFromFileName(name);
+    if (!(loader_ ? loader_(name, kind, WorkBitmap, size) : LoadMicroImageFromFile(name, kind, WorkBitmap, size))) {
+        SizeText.clear();
+        return kImageFailed;
+    }
+    SizeText = QString::fromStdString(size);
+    imageList_->push_back(QPixmap::fromImage(ToQImage(WorkBitmap)));
+    return static_cast<int>(imageList_->size()) - 1;
+}
+
+bool TImagesListView::ChangeImageIndexImage(int index, const QString& fileName) {
+    if (!imageList_ || index < 0 || static_cast<std::size_t>(index) >= imageList_->size())
+        return false;
+    const std::string name = fileName.toStdString();
+    std::string size;
+    try {
+        if (!LoadMicroImageFromFile(name, ImageKindFromFileName(name), WorkBitmap, size))
+            return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+    SizeText = QString::fromStdString(size);
+    (*imageList_)[static_cast<std::size_t>(index)] = QPixmap::fromImage(ToQImage(WorkBitmap));
+    for (int row = 0; row < count(); ++row)
+        if (ImageIndex(item(row)) == index)
+            SetImageIndex(item(row), index);
+    return true;
+}
+
+void TImagesListView::OnGetImageIndex(QListWidgetItem* it) {
+    if (!it || ImageIndex(it) != kImageNotMade)
+        return;
+    try {
+        const int index = LoadSmallImage(FilePath(it));
+        SetImageIndex(it, index);
+        it->setData(kSizeTextRole, SizeText);
+    } catch (const std::exception&) {
+        delete it;
+    }
+}
+
+void TImagesListView::RequestThumbnail(QListWidgetItem* it) {
+    if (!it || !backgroundThumbnails_ || ImageIndex(it) != kImageNotMade)
+        return;
+    const auto id = it->data(kItemIdRole).value<quint64>();
+    if (queued_.contains(id))
+        return;
+    queued_.insert(id, QPersistentModelIndex(indexFromItem(it)));
+    const std::string path = FilePath(it).toStdString();
+    pool_->Submit({generation_, id, path, ImageKindFromFileName(path)});
+}
+
+std::size_t TImagesListView::PendingThumbnails() const { return pool_->Pending(); }
+
+void TImagesListView::ApplyResult(ThumbnailResult& result) {
+    if (result.generation != generation_)
+        return;
+    const QPersistentModelIndex index = queued_.take(result.itemId);
+    if (!index.isValid())
+        return;
+    QListWidgetItem* it = itemFromIndex(index);
+    if (!it || ImageIndex(it) != kImageNotMade || !imageList_)
+        return;
+    switch (result.outcome) {
+    case ThumbnailResult::Outcome::Made:
+        imageList_->push_back(QPixmap::fromImage(ToQImage(result.thumbnail)));
+        SizeText = QString::fromStdString(result.sizeText);
+        SetImageIndex(it, static_cast<int>(imageList_->size()) - 1);
+        it->setData(kSizeTextRole, SizeText);
+        break;
+    case ThumbnailResult::Outcome::Failed:
+        SizeText.clear();
+        SetImageIndex(it, kImageFailed);
+        it->setData(kSizeTextRole, QString());
+        break;
+    case ThumbnailResult::Outcome::Unopenable:
+        delete it;
+        break;
+    }
+}
+
+bool TImagesListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
+    const bool editing = QListWidget::edit(index, trigger, event);
+    if (editing)
+        OnEditing(item(index.row()));
+    return editing;
+}
+
+void TImagesListView::OnEditing(QListWidgetItem* it) {
+    if (it)
+        PreEditCaption = it->text();
+}
+
+void TImagesListView::OnEdited(QListWidgetItem* it, QString& text) {
+    const QString oldCaption = PreEditCaption;
+    const QString oldReal = RealName(it);
+    text = QString::fromStdString(ForcedRenameText((FPath + oldCaption).toStdString(), text.toStdString()));
+    if (text == oldReal)
+        return;  // nothing to rename; a rename onto itself would only fail
+    const std::string from = (FPath + oldReal).toStdString();
+    const std::string to = (FPath + text).toStdString();
+    // A plain move that never replaces an existing file.
+    int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
+    if (rc != 0 && errno == EINVAL && ::access(to.c_str(), F_OK) != 0)
+        rc = std::rename(from.c_str(), to.c_str());  // a file system without the no-replace flag
+    if (rc == 0) {
+        it->setData(kRealNameRole, text);
+        it->setText(text);
+        return;
+    }
+    Prompts* prompts = prompts_;
+    QtPrompts fallback(this);
+    if (!prompts)
+        prompts = &fallback;
+    prompts->message("Can not rename !", "Vantor See 1.1", Buttons::Ok, Icon::None);
+    text = oldCaption;
+}
+
+}  // namespace vs

@@ -1,0 +1,151 @@
+#pragma once
+
+#include "controls/FileTypes.h"
+#include "graphics/Bitmap.h"
+
+#include <QHash>
+#include <QImage>
+#include <QListWidget>
+#include <QPersistentModelIndex>
+#include <QPixmap>
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+#include <memory>
+#include <optional>
+#include <vector>
+
+namespace vs {
+
+class Prompts;
+class ThumbnailPool;
+struct ThumbnailResult;
+
+// The thumbnail grid: the files of one folder whose types are enabled, sorted by caption,
+// each with a thumbnail (pictures) or a type icon (media and documents). Captions are the
+// lower-cased names; every item keeps its real on-disk name for reaching the file.
+// Thumbnails are made when items are first painted, by worker threads, newest request first;
+// OnGetImageIndex makes one synchronously.
+class TImagesListView : public QListWidget {
+    Q_OBJECT
+
+public:
+    static constexpr int kRealNameRole = Qt::UserRole;
+    static constexpr int kImageIndexRole = Qt::UserRole + 1;
+    static constexpr int kSizeTextRole = Qt::UserRole + 2;  // the one sub-item
+    static constexpr int kItemIdRole = Qt::UserRole + 3;
+
+    explicit TImagesListView(QWidget* parent = nullptr);
+    ~TImagesListView() override;
+
+    // The folder shown, with its trailing slash. SetFPath always rescans.
+    const QString& Path() const { return FPath; }
+    void SetFPath(const QString& path);
+
+    // Type flags by FileTypes() index. Setting one does not rescan.
+    bool Flag(int type) const { return Flags[static_cast<std::size_t>(type)]; }
+    void SetFlag(int type, bool value) { Flags[static_cast<std::size_t>(type)] = value; }
+    const TypeFlags& flags() const { return Flags; }
+    void SetF_bmp(bool v) { SetFlag(kTypeBmp, v); }
+    void SetF_jpg(bool v) { SetFlag(kTypeJpg, v); }
+    void SetF_tif(bool v) { SetFlag(kTypeTif, v); }
+    void SetF_tga(bool v) { SetFlag(kTypeTga, v); }
+    void SetF_pcx(bool v) { SetFlag(kTypePcx, v); }
+    void SetF_psd(bool v) { SetFlag(kTypePsd, v); }
+    void SetF_kev(bool v) { SetFlag(kTypeKev, v); }
+    void SetF_xf(bool v) { SetFlag(kTypeXf, v); }
+    void SetF_sfc(bool v) { SetFlag(kTypeSfc, v); }
+    void SetF_mig(bool v) { SetFlag(kTypeMig, v); }
+    void SetF_avi(bool v) { SetFlag(kTypeAvi, v); }
+    void SetF_mpg(bool v) { SetFlag(kTypeMpg, v); }
+    void SetF_mov(bool v) { SetFlag(kTypeMov, v); }
+    void SetF_mp3(bool v) { SetFlag(kTypeMp3, v); }
+    void SetF_wav(bool v) { SetFlag(kTypeWav, v); }
+    void SetF_mid(bool v) { SetFlag(kTypeMid, v); }
+    void SetF_rmi(bool v) { SetFlag(kTypeRmi, v); }
+    void SetF_htm(bool v) { SetFlag(kTypeHtm, v); }
+    void SetF_txt(bool v) { SetFlag(kTypeTxt, v); }
+    void SetF_rtf(bool v) { SetFlag(kTypeRtf, v); }
+
+    // Rebuilds items and image list from the folder; keeps both when it cannot be read.
+    void RefreshImages();
+    // -1 before the first scan, else the images in the image list (nine icons + thumbnails).
+    int GetbmplistCount() const;
+
+    // Makes an item's thumbnail now when it has none yet; removes the item when its file
+    // can no longer be opened.
+    void OnGetImageIndex(QListWidgetItem* item);
+    void OnInsert(QListWidgetItem* item) { OnGetImageIndex(item); }
+    void OnEditing(QListWidgetItem* item);
+    // Renames the item's file to text (with the file's extension forced); on failure says
+    // "Can not rename !" and sets text back to the caption before editing.
+    void OnEdited(QListWidgetItem* item, QString& text);
+
+    // The image-list index of a new thumbnail, -2 when decoding failed, 0 without an image list.
+    int LoadSmallImage(const QString& fileName);
+    bool ChangeImageIndexImage(int index, const QString& fileName);
+
+    // Queues the item's thumbnail for the workers (no-op when made, failed or queued).
+    void RequestThumbnail(QListWidgetItem* item);
+    // Thumbnail work queued or running.
+    std::size_t PendingThumbnails() const;
+    // Turns the worker threads off or on; off, painting makes thumbnails synchronously.
+    void SetBackgroundThumbnails(bool on) { backgroundThumbnails_ = on; }
+
+    // Inserts an item at its place in caption order.
+    void InsertItemSorted(QListWidgetItem* item);
+
+    void SetPrompts(Prompts* prompts) { prompts_ = prompts; }
+
+    // Replaces the thumbnail maker (LoadMicroImageFromFile) for both paths; for tests.
+    using ThumbnailLoader = std::function<bool(const std::string& path, int kind, Bitmap& thumb, std::string& sizeText)>;
+    void SetThumbnailLoader(ThumbnailLoader loader);
+
+    static QString RealName(const QListWidgetItem* item) { return item->data(kRealNameRole).toString(); }
+    static int ImageIndex(const QListWidgetItem* item) { return item->data(kImageIndexRole).toInt(); }
+    static QString ItemSizeText(const QListWidgetItem* item) { return item->data(kSizeTextRole).toString(); }
+    // FPath + the item's real name.
+    QString FilePath(const QListWidgetItem* item) const { return FPath + RealName(item); }
+
+    // The image list (for tests and painting).
+    const std::optional<std::vector<QPixmap>>& imageList() const { return imageList_; }
+
+    // Nine 80 x 60 type pictures, painted by the owner before the first scan.
+    std::array<QImage, 9> TypeIcons;
+    QString SizeText;
+    QString PreEditCaption;
+
+signals:
+    // The selection or focus state of an item changed.
+    void Change(QListWidgetItem* item);
+
+protected:
+    bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+
+private:
+    void SetImageIndex(QListWidgetItem* item, int index);
+    void ApplyResult(ThumbnailResult& result);
+    QListWidgetItem* MakeItem(const QString& realName, int imageIndex);
+
+    QString FPath;
+    TypeFlags Flags = AllTypesOn();
+    std::optional<std::vector<QPixmap>> imageList_;
+    Bitmap WorkBitmap;
+    Prompts* prompts_ = nullptr;
+
+    void StartWorkers();
+
+    bool backgroundThumbnails_ = true;
+    ThumbnailLoader loader_;
+    std::unique_ptr<ThumbnailPool> pool_;
+    std::uint64_t generation_ = 0;
+    std::uint64_t nextItemId_ = 1;
+    QHash<std::uint64_t, QPersistentModelIndex> queued_;
+};
+
+// A 24-bit bitmap as a QImage (a deep copy).
+QImage ToQImage(const Bitmap& bitmap);
+
+}  // namespace vs

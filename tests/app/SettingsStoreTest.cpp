@@ -1,0 +1,214 @@
+#include "app/RegistryFile.h"
+#include "app/Settings.h"
+#include "support/TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace vs {
+namespace {
+
+using test::ReadText;
+using test::WriteText;
+
+const std::string kKey(kSettingsKeyPath);
+
+TEST(RegistryFile, ParsesTypedValuesEscapesAndKeepsForeignEntries) {
+    const std::string text =
+        "REGEDIT4\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Other]\r\n"
+        "\"Blob\"=hex:01,02,\\\r\n  03,04\r\n"
+        "@=\"default\"\r\n\r\n"
+        "[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\r\n"
+        "\"Photo Folder\"=\"C:\\\\Pics\\\\ \\\"best\\\"\\\\\"\r\n"
+        "\"_bmp\"=dword:0000000a\r\n"
+        "\"_jpg\"=dword:xyz\r\n"
+        "; a comment\r\n";
+    const RegistryFile file = RegistryFile::Parse(text);
+    const auto* key = file.FindKey("hkey_local_machine\\software\\VANTOR SEE 1.1\\setting");
+    ASSERT_NE(key, nullptr);
+    const auto* folder = RegistryFile::FindValue(*key, "photo folder");
+    ASSERT_NE(folder, nullptr);
+    EXPECT_EQ(folder->type, RegistryFile::Type::String);
+    EXPECT_EQ(folder->text, "C:\\Pics\\ \"best\"\\");
+    const auto* bmp = RegistryFile::FindValue(*key, "_bmp");
+    ASSERT_NE(bmp, nullptr);
+    EXPECT_EQ(bmp->type, RegistryFile::Type::Dword);
+    EXPECT_EQ(bmp->dword, 10u);
+    EXPECT_EQ(RegistryFile::FindValue(*key, "_jpg")->type, RegistryFile::Type::Other);
+
+    // Writing it back and reading again keeps every key and value, including the hex blob.
+    const RegistryFile again = RegistryFile::Parse(file.Serialize());
+    ASSERT_EQ(again.keys().size(), 2u);
+    const auto* other = again.FindKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other");
+    ASSERT_NE(other, nullptr);
+    EXPECT_EQ(RegistryFile::FindValue(*other, "Blob")->text, RegistryFile::FindValue(*file.FindKey("HKEY_LOCAL_MACHINE\\SOFTWARE\\Other"), "Blob")->text);
+    EXPECT_EQ(RegistryFile::FindValue(*other, "")->text, "default");
+    EXPECT_EQ(RegistryFile::FindValue(*again.FindKey(kKey), "Photo Folder")->text, folder->text);
+}
+
+TEST(SettingsKey, FirstStartWritesDefaultsInTableOrder) {
+    test::TempDir dir;
+    const std::string file = dir.file("cfg/vantor-see/settings.reg");
+    SettingsKey key(file, kKey);
+    std::string photo = "/opt/vs/Photo Folder/";
+    TypeFlags flags = AllTypesOn();
+    flags[kTypeAvi] = false;  // overwritten: a missing value means true
+    flags[kTypeTif] = false;  // not stored: left alone
+    LoadSettings(key, photo, flags);
+    EXPECT_EQ(photo, "/opt/vs/Photo Folder/");
+    EXPECT_TRUE(flags[kTypeAvi]);
+    EXPECT_FALSE(flags[kTypeTif]);
+    EXPECT_EQ(ReadText(file),
+              "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+              "\"Photo Folder\"=\"/opt/vs/Photo Folder/\"\n"
+              "\"_bmp\"=dword:00000001\n\"_jpg\"=dword:00000001\n\"_kev\"=dword:00000001\n"
+              "\"_xf\"=dword:00000001\n\"_sfc\"=dword:00000001\n\"_mig\"=dword:00000001\n"
+              "\"_avi\"=dword:00000001\n\"_mpg\"=dword:00000001\n\"_mov\"=dword:00000001\n"
+              "\"_mp3\"=dword:00000001\n\"_wav\"=dword:00000001\n\"_mid\"=dword:00000001\n"
+              "\"_rmi\"=dword:00000001\n");
+}
+
+TEST(SettingsKey, StoredValuesAreReadAndSavedBack) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    WriteText(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+                    "\"Photo Folder\"=\"/data/My \\\"Pics\\\"/\"\n\"_avi\"=dword:00000000\n\"_mid\"=dword:00000002\n");
+    {
+        SettingsKey key(file, kKey);
+        std::string photo = "/default/";
+        TypeFlags flags = AllTypesOn();
+        LoadSettings(key, photo, flags);
+        EXPECT_EQ(photo, "/data/My \"Pics\"/");
+        for (int i = 0; i < kFileTypeCount; ++i)
+            EXPECT_EQ(flags[static_cast<std::size_t>(i)], i != kTypeAvi) << i;
+        flags[kTypeMov] = false;
+        flags[kTypeTxt] = false;  // not stored
+        SaveSettings(key, "/elsewhere/", flags);
+    }
+    SettingsKey key(file, kKey);
+    std::string photo;
+    TypeFlags flags = AllTypesOn();
+    LoadSettings(key, photo, flags);
+    EXPECT_EQ(photo, "/elsewhere/");
+    EXPECT_FALSE(flags[kTypeAvi]);
+    EXPECT_FALSE(flags[kTypeMov]);
+    EXPECT_TRUE(flags[kTypeTxt]);
+    EXPECT_NE(ReadText(file).find("\"_mid\"=dword:00000001"), std::string::npos);
+}
+
+TEST(SettingsKey, WrongTypeStopsLoadingWithTheValueName) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    WriteText(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+                    "\"Photo Folder\"=\"/p/\"\n\"_bmp\"=dword:00000000\n\"_xf\"=\"yes\"\n\"_avi\"=dword:00000000\n");
+    SettingsKey key(file, kKey);
+    std::string photo = "/default/";
+    TypeFlags flags = AllTypesOn();
+    try {
+        LoadSettings(key, photo, flags);
+        FAIL() << "no error";
+    } catch (const SettingsError& e) {
+        EXPECT_STREQ(e.what(), "Invalid data type for '_xf'");
+    }
+    // Values before the bad one are applied, the ones after it are not.
+    EXPECT_EQ(photo, "/p/");
+    EXPECT_FALSE(flags[kTypeBmp]);
+    EXPECT_TRUE(flags[kTypeAvi]);
+
+    WriteText(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n\"Photo Folder\"=dword:00000001\n");
+    SettingsKey key2(file, kKey);
+    EXPECT_THROW(
+        {
+            try {
+                LoadSettings(key2, photo, flags);
+            } catch (const SettingsError& e) {
+                EXPECT_STREQ(e.what(), "Invalid data type for 'Photo Folder'");
+                throw;
+            }
+        },
+        SettingsError);
+}
+
+TEST(SettingsKey, FailedWriteNamesTheValueAndLeavesTheOldFile) {
+    if (::geteuid() == 0)
+        GTEST_SKIP() << "root writes into read-only folders";
+    test::TempDir dir;
+    const std::string file = dir.file("ro/settings.reg");
+    ASSERT_EQ(::mkdir(dir.file("ro").c_str(), 0700), 0);
+    WriteText(file, "REGEDIT4\n");
+    ASSERT_EQ(::chmod(dir.file("ro").c_str(), 0500), 0);
+    SettingsKey key(file, kKey);
+    try {
+        key.WriteBool("_avi", false);
+        FAIL() << "no error";
+    } catch (const SettingsError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for '_avi'");
+    }
+    EXPECT_EQ(ReadText(file), "REGEDIT4\n");
+    ::chmod(dir.file("ro").c_str(), 0700);
+}
+
+TEST(SettingsKey, FailedWriteWhenTheFolderCannotBeMade) {
+    test::TempDir dir;
+    WriteText(dir.file("plainfile"), "x");
+    // The settings folder would have to live under a regular file: fails even for root.
+    SettingsKey key(dir.file("plainfile/vantor-see/settings.reg"), kKey);
+    try {
+        key.WriteString("Photo Folder", "/x/");
+        FAIL() << "no error";
+    } catch (const SettingsError& e) {
+        EXPECT_STREQ(e.what(), "Failed to set data for 'Photo Folder'");
+    }
+}
+
+TEST(SettingsKey, LineBreaksCannotBreakTheFile) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    SettingsKey key(file, kKey);
+    key.WriteString("Photo Folder", "/good/");
+    EXPECT_THROW(key.WriteString("Photo Folder", "/new\nline/"), SettingsError);
+    SettingsKey again(file, kKey);
+    EXPECT_EQ(again.ReadString("Photo Folder"), "/good/");
+
+    // A backslash at a line's end continues the line; a string or name broken that way is
+    // not taken as one, and writing the file back keeps it as it was.
+    const RegistryFile parsed = RegistryFile::Parse("[K]\n\"a\"=\"x\\\n  y\"\n\"b\\\nc\"=dword:00000001\n");
+    const auto* k = parsed.FindKey("K");
+    ASSERT_NE(k, nullptr);
+    ASSERT_EQ(k->values.size(), 1u);
+    EXPECT_EQ(k->values[0].type, RegistryFile::Type::Other);
+    EXPECT_EQ(RegistryFile::Parse(parsed.Serialize()).Serialize(), parsed.Serialize());
+}
+
+TEST(SettingsKey, UnreadableFileIsNeverWrittenOver) {
+    test::TempDir dir;
+    // A folder where the file should be: it cannot be read, whoever we are.
+    const std::string file = dir.file("settings.reg");
+    std::filesystem::create_directories(file + "/keep");
+    SettingsKey key(file, kKey);
+    EXPECT_FALSE(key.ValueExists("Photo Folder"));
+    EXPECT_THROW(key.WriteString("Photo Folder", "/x/"), SettingsError);
+    EXPECT_TRUE(std::filesystem::is_directory(file + "/keep"));
+}
+
+TEST(SettingsKey, DefaultLocationFollowsXdgConfigHome) {
+    const char* old = std::getenv("XDG_CONFIG_HOME");
+    const std::string saved = old ? old : "";
+    const std::string savedHome = std::getenv("HOME") ? std::getenv("HOME") : "";
+    ::setenv("XDG_CONFIG_HOME", "/tmp/cfg-x", 1);
+    EXPECT_EQ(DefaultSettingsFileName(), "/tmp/cfg-x/vantor-see/settings.reg");
+    ::setenv("XDG_CONFIG_HOME", "", 1);
+    ::setenv("HOME", "/home/ann", 1);
+    EXPECT_EQ(DefaultSettingsFileName(), "/home/ann/.config/vantor-see/settings.reg");
+    ::setenv("HOME", savedHome.c_str(), 1);
+    if (old)
+        ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
+    else
+        ::unsetenv("XDG_CONFIG_HOME");
+}
+
+}  // namespace
+}  // namespace vs

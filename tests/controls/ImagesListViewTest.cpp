@@ -1,0 +1,260 @@
+#include "controls/TImagesListView.h"
+#include "graphics/BmpFile.h"
+#include "graphics/Errors.h"
+#include "viewer/PictureLoader.h"
+#include "platform/testing/FakePlatform.h"
+#include "support/QtTestSupport.h"
+
+#include <QLineEdit>
+#include <QSignalSpy>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <sys/stat.h>
+
+namespace vs {
+namespace {
+
+class GridTest : public ::testing::Test {
+protected:
+    void SetUp() override {
+        grid.SetPrompts(&prompts);
+        grid.SetBackgroundThumbnails(false);
+        for (std::size_t i = 0; i < grid.TypeIcons.size(); ++i)
+            grid.TypeIcons[i].fill(QColor(static_cast<int>(i) * 20, 0, 0));
+    }
+    void Touch(const std::string& name) { test::WriteBytes(dir.file(name), {'x'}); }
+    void Picture(const std::string& name, int w, int h, Rgb colour = {0, 0, 255}) {
+        Bitmap b(w, h, PixelFormat::Bpp24);
+        for (int y = 0; y < h; ++y)
+            for (int x = 0; x < w; ++x) {
+                b.row(y)[3 * x] = colour.b;
+                b.row(y)[3 * x + 1] = colour.g;
+                b.row(y)[3 * x + 2] = colour.r;
+            }
+        SaveBmpFile(b, dir.file(name));
+    }
+    QString Folder() const { return QString::fromStdString(dir.path() + "/"); }
+    QStringList Captions() const {
+        QStringList c;
+        for (int i = 0; i < grid.count(); ++i)
+            c << grid.item(i)->text();
+        return c;
+    }
+
+    test::TempHome home;
+    test::TempDir dir;
+    fake::FakePrompts prompts;
+    TImagesListView grid;
+};
+
+TEST_F(GridTest, ImageListExistsOnlyAfterTheFirstScan) {
+    EXPECT_EQ(grid.GetbmplistCount(), -1);
+    EXPECT_EQ(grid.LoadSmallImage(QString::fromStdString(dir.file("x.bmp"))), 0);
+    grid.SetFPath(Folder());
+    EXPECT_EQ(grid.GetbmplistCount(), 9);
+    EXPECT_EQ(grid.count(), 0);
+    EXPECT_TRUE(grid.selectedItems().isEmpty());
+    // The nine type icons lead the image list in order.
+    EXPECT_EQ(grid.imageList()->at(5).toImage().pixelColor(3, 3), QColor(100, 0, 0));
+}
+
+TEST_F(GridTest, ScanListsLowerCaseCaptionsSortedWithTheRealNameKept) {
+    Touch("Photo.JPG");
+    Touch("clip.avi");
+    Touch("b.tga");
+    Touch("a.tif");
+    Touch(".hidden.bmp");
+    Touch("readonly.bmp");
+    ::chmod(dir.file("readonly.bmp").c_str(), 0444);
+    Touch("notes.txt");
+    Touch("archive.zip");
+    std::filesystem::create_directory(dir.file("sub.jpg"));
+    grid.SetF_tga(false);
+    QSignalSpy changes(&grid, &TImagesListView::Change);
+    grid.SetFPath(Folder());
+    EXPECT_EQ(Captions(), (QStringList{"a.tif", "clip.avi", "notes.txt", "photo.jpg", "readonly.bmp"}));
+    QListWidgetItem* photo = grid.item(3);
+    EXPECT_EQ(TImagesListView::RealName(photo), "Photo.JPG");
+    EXPECT_EQ(grid.FilePath(photo), Folder() + "Photo.JPG");
+    EXPECT_EQ(TImagesListView::ImageIndex(photo), kImageNotMade);
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(1)), 0);  // AVI icon
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(2)), 7);  // text icon
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(1)), "");
+    // The first item is selected, which the owner hears about.
+    ASSERT_EQ(grid.selectedItems().size(), 1);
+    EXPECT_EQ(grid.selectedItems()[0], grid.item(0));
+    EXPECT_GE(changes.count(), 1);
+
+    // A flag set without a rescan changes nothing; the rescan applies it.
+    grid.SetF_tga(true);
+    EXPECT_EQ(grid.count(), 5);
+    grid.RefreshImages();
+    EXPECT_EQ(grid.count(), 6);
+    EXPECT_EQ(grid.item(1)->text(), "b.tga");
+}
+
+TEST_F(GridTest, MissingFolderKeepsTheListing) {
+    Touch("a.bmp");
+    grid.SetFPath(Folder());
+    ASSERT_EQ(grid.count(), 1);
+    grid.SetFPath(Folder() + "gone/");
+    EXPECT_EQ(grid.count(), 1);
+    EXPECT_EQ(grid.GetbmplistCount(), 9);
+}
+
+TEST_F(GridTest, ThumbnailsOnDemandRecordSizeOrFailure) {
+    Picture("wide.bmp", 160, 120, {255, 0, 0});
+    Touch("broken.bmp");
+    grid.SetFPath(Folder());
+    ASSERT_EQ(Captions(), (QStringList{"broken.bmp", "wide.bmp"}));
+    QListWidgetItem* wide = grid.item(1);
+    grid.OnGetImageIndex(wide);
+    EXPECT_EQ(TImagesListView::ImageIndex(wide), 9);
+    EXPECT_EQ(TImagesListView::ItemSizeText(wide), "160X120");
+    EXPECT_EQ(grid.GetbmplistCount(), 10);
+    EXPECT_EQ(grid.imageList()->at(9).toImage().pixelColor(40, 30), QColor(255, 0, 0));
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(0)), kImageFailed);
+    EXPECT_EQ(grid.SizeText, "");
+    // A failed item is not tried again, a made one not made twice.
+    grid.OnGetImageIndex(grid.item(0));
+    grid.OnGetImageIndex(wide);
+    EXPECT_EQ(grid.GetbmplistCount(), 10);
+
+    // Replacing an image of the list.
+    Picture("green.bmp", 40, 30, {0, 255, 0});
+    EXPECT_TRUE(grid.ChangeImageIndexImage(9, QString::fromStdString(dir.file("green.bmp"))));
+    EXPECT_EQ(grid.imageList()->at(9).toImage().pixelColor(40, 30), QColor(0, 255, 0));
+    EXPECT_FALSE(grid.ChangeImageIndexImage(10, QString::fromStdString(dir.file("green.bmp"))));
+    EXPECT_FALSE(grid.ChangeImageIndexImage(-1, QString::fromStdString(dir.file("green.bmp"))));
+    EXPECT_FALSE(grid.ChangeImageIndexImage(9, QString::fromStdString(dir.file("broken.bmp"))));
+    EXPECT_EQ(grid.imageList()->at(9).toImage().pixelColor(40, 30), QColor(0, 255, 0));
+}
+
+TEST_F(GridTest, WorkersMakeTheThumbnailsOfPaintedItems) {
+    for (int i = 0; i < 12; ++i)
+        Picture("p" + std::to_string(10 + i) + ".bmp", 64 + i, 48);
+    Touch("zz-broken.bmp");
+    grid.SetBackgroundThumbnails(true);
+    grid.resize(600, 400);
+    grid.show();
+    grid.SetFPath(Folder());
+    ASSERT_EQ(grid.count(), 13);
+    grid.repaint();
+    const auto allDone = [&] {
+        for (int i = 0; i < grid.count(); ++i)
+            if (TImagesListView::ImageIndex(grid.item(i)) == kImageNotMade)
+                return false;
+        return true;
+    };
+    ASSERT_TRUE(test::ProcessEventsUntil([&] {
+        grid.viewport()->update();
+        return allDone();
+    }));
+    EXPECT_EQ(grid.GetbmplistCount(), 9 + 12);
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(0)), "64X48");
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(11)), "75X48");
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(12)), kImageFailed);
+
+    // A rescan discards the thumbnails and starts again.
+    grid.RefreshImages();
+    EXPECT_EQ(grid.GetbmplistCount(), 9);
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(0)), kImageNotMade);
+    ASSERT_TRUE(test::ProcessEventsUntil([&] {
+        grid.viewport()->update();
+        return allDone();
+    }));
+    EXPECT_EQ(grid.GetbmplistCount(), 9 + 12);
+}
+
+TEST_F(GridTest, ItemOfAFileThatCannotBeOpenedIsRemoved) {
+    Picture("a.bmp", 20, 20);
+    Picture("b.bmp", 20, 20);
+    Picture("c.bmp", 20, 20);
+    // The readers that report an unopenable file (JPEG, TIFF, ...) do so with OpenError.
+    grid.SetThumbnailLoader([](const std::string& path, int kind, Bitmap& thumb, std::string& size) {
+        if (!std::filesystem::exists(path))
+            throw OpenError("cannot open " + path);
+        return LoadMicroImageFromFile(path, kind, thumb, size);
+    });
+    grid.SetFPath(Folder());
+    ASSERT_EQ(grid.count(), 3);
+    std::filesystem::remove(dir.file("a.bmp"));
+    std::filesystem::remove(dir.file("c.bmp"));
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(Captions(), (QStringList{"b.bmp", "c.bmp"}));
+
+    // The same through the workers.
+    grid.SetBackgroundThumbnails(true);
+    grid.RequestThumbnail(grid.item(1));
+    grid.RequestThumbnail(grid.item(0));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] {
+        return grid.count() == 1 && TImagesListView::ImageIndex(grid.item(0)) != kImageNotMade;
+    }));
+    EXPECT_EQ(Captions(), (QStringList{"b.bmp"}));
+    EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(0)), "20X20");
+}
+
+class RenameTest : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        Touch("a.jpg");
+        Touch("b.jpg");
+        grid.SetFPath(Folder());
+        item = grid.item(0);
+        ASSERT_EQ(item->text(), "a.jpg");
+    }
+    QString Rename(const QString& typed) {
+        grid.OnEditing(item);
+        QString text = typed;
+        grid.OnEdited(item, text);
+        return text;
+    }
+    QListWidgetItem* item = nullptr;
+};
+
+TEST_F(RenameTest, TypedNameGetsTheFilesExtension) {
+    EXPECT_EQ(Rename("holiday"), "holiday.jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("holiday.jpg")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("a.jpg")));
+    EXPECT_EQ(item->text(), "holiday.jpg");
+    EXPECT_EQ(TImagesListView::RealName(item), "holiday.jpg");
+    EXPECT_EQ(Rename("Summer.png"), "Summer.jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("Summer.jpg")));
+    EXPECT_EQ(item->text(), "Summer.jpg");  // as typed, not lower-cased
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(RenameTest, ExistingNameIsRefusedAndTheCaptionStays) {
+    EXPECT_EQ(Rename("b"), "a.jpg");
+    ASSERT_EQ(prompts.texts(), (std::vector<std::string>{"Can not rename !"}));
+    EXPECT_EQ(prompts.messages[0].buttons, Buttons::Ok);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("a.jpg")));
+    EXPECT_EQ(test::ReadBytes(dir.file("b.jpg")), std::vector<std::uint8_t>{'x'});
+    EXPECT_EQ(item->text(), "a.jpg");
+}
+
+TEST_F(RenameTest, EmptyCaptionGivesTheBareExtension) {
+    EXPECT_EQ(Rename(""), ".jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.file(".jpg")));
+}
+
+TEST_F(RenameTest, InPlaceEditorRenamesThroughTheGrid) {
+    grid.show();
+    grid.editItem(item);
+    auto* editor = grid.viewport()->findChild<QLineEdit*>();
+    ASSERT_NE(editor, nullptr);
+    EXPECT_EQ(grid.PreEditCaption, "a.jpg");
+    editor->setText("trip.gif");
+    QTest::keyClick(editor, Qt::Key_Return);
+    QCoreApplication::processEvents();
+    EXPECT_EQ(item->text(), "trip.jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("trip.jpg")));
+}
+
+}  // namespace
+}  // namespace vs
