@@ -280,6 +280,12 @@ void TMainForm::BuildLayout() {
     Timer3->setInterval(200);
 
     connect(ImagesListView1, &TImagesListView::Change, this, &TMainForm::ImagesListView1Change);
+    // The picture may be shown before its thumbnail, and with it the size text, is made.
+    connect(ImagesListView1, &TImagesListView::SizeTextReady, this, [this](QListWidgetItem* item) {
+        const QString path = (ImagesListView1->Path() + item->text()).toLower();
+        if (IsPictureKind(dispatch_.contentKind) && path.toStdString() == dispatch_.shownFilePath)
+            SetStatusText(TImagesListView::ItemSizeText(item).toStdString());
+    });
 }
 
 void TMainForm::BuildActions() {

@@ -283,6 +283,7 @@ void TImagesListView::ApplyResult(ThumbnailResult& result) {
         SizeText = QString::fromStdString(result.sizeText);
         SetImageIndex(it, static_cast<int>(imageList_->size()) - 1);
         it->setData(kSizeTextRole, SizeText);
+        emit SizeTextReady(it);
         break;
     case ThumbnailResult::Outcome::Failed:
         SizeText.clear();

@@ -120,6 +120,8 @@ public:
 signals:
     // The selection or focus state of an item changed.
     void Change(QListWidgetItem* item);
+    // A thumbnail made in the background gave the item its size text.
+    void SizeTextReady(QListWidgetItem* item);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
