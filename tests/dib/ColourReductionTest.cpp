@@ -101,6 +101,32 @@ TEST(QuantizeDib, SystemColoursPackTwoPixelsPerByteBothWays) {
     }
 }
 
+TEST(QuantizeDib, PopulationThenVolumeBoxes) {
+    // Green cells 0..39 (dense) and the lone cells 50 and 63, one pixel each. While 2 x boxes
+    // <= 16 the most populated box splits: 0..63; 0..31 | 32..39 + 50..63; ... and the fifth
+    // split takes 32..63 apart into 32..39 and the box of 50 and 63 (entry 5). From nine boxes
+    // on the largest volume wins: that two-cell box (length 13) splits before the denser
+    // 8..15 and 24..31 (length 7), giving 50 alone (entry 5) and 63 alone (entry 9).
+    std::vector<int> cells;
+    for (int g = 0; g < 40; ++g)
+        cells.push_back(g);
+    cells.push_back(50);
+    cells.push_back(63);
+    Dib source(MakeDib(static_cast<int>(cells.size()), 1, 24));
+    for (std::size_t x = 0; x < cells.size(); ++x)
+        SetPixel(source.get(), static_cast<int>(x), 0, static_cast<std::uint32_t>(cells[x] * 4) << 8);
+    Dib out(QuantizeDIB(source.get(), 4, 0, 0, nullptr, 0, nullptr));
+    ASSERT_TRUE(out);
+    // Centres 4 x g + 2; red and blue cell 0 centres are 4.
+    EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{4, 4, 4}));      // cells 0, 1: (2 + 6 + 1) / 2
+    EXPECT_EQ(TableEntry(out.get(), 5), (Rgb{4, 202, 4}));    // cell 50
+    EXPECT_EQ(TableEntry(out.get(), 6), (Rgb{4, 24, 4}));     // cells 4..7: (96 + 2) / 4
+    EXPECT_EQ(TableEntry(out.get(), 9), (Rgb{4, 254, 4}));    // cell 63
+    EXPECT_EQ(TableEntry(out.get(), 15), (Rgb{4, 44, 4}));    // cells 10, 11: (42 + 46 + 1) / 2
+    EXPECT_EQ(Pixel(out.get(), 40, 0), 5u);
+    EXPECT_EQ(Pixel(out.get(), 41, 0), 9u);
+}
+
 TEST(QuantizeDib, ProgressAndStopping) {
     Dib source(MakeDib(4, 25, 24));
     FillRandom(source.get(), 7);
