@@ -216,6 +216,13 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
     const std::vector<Span> rows = reduceRows ? vdk::ReduceRows(c, hOut) : vdk::EnlargeRows(c, hOut);
     const bool oneBitMode = srcBits == 1 && !enlargeColumns && (flags & 0x33u) != 0;
 
+    // The source column (relative to the rectangle) each output column samples.
+    std::vector<std::size_t> sourceColumn;
+    sourceColumn.reserve(w);
+    for (const Span& cs : columns)
+        for (std::size_t k = 0; k < (enlargeColumns ? cs.count : 1); ++k)
+            sourceColumn.push_back(cs.start);
+
     // Writes one output row made from the block of source rows [first, first + count).
     std::vector<std::uint8_t> combined(in.stride);
     std::vector<std::uint32_t> counts;
@@ -272,6 +279,26 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
             return;
         }
         const std::uint8_t* s = src.Row(first);
+        if (srcBits >= 8) {
+            // Whole-byte pixels: one table of source columns, fixed-size copies.
+            const std::size_t bytes = srcBits / 8;
+            const std::uint8_t* base = s + src.left * bytes;
+            if (bytes == 3) {
+                for (std::size_t x = 0; x < w; ++x) {
+                    const std::uint8_t* p = base + sourceColumn[x] * 3;
+                    d[x * 3] = p[0];
+                    d[x * 3 + 1] = p[1];
+                    d[x * 3 + 2] = p[2];
+                }
+            } else if (bytes == 1) {
+                for (std::size_t x = 0; x < w; ++x)
+                    d[x] = base[sourceColumn[x]];
+            } else {
+                for (std::size_t x = 0; x < w; ++x)
+                    std::memcpy(d + x * bytes, base + sourceColumn[x] * bytes, bytes);
+            }
+            return;
+        }
         if (enlargeColumns) {
             std::size_t x = 0;
             for (const Span& cs : columns)
