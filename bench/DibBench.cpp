@@ -45,16 +45,14 @@ BENCHMARK(Quantize)->Arg(0)->Arg(1)->ArgName("dither")->Unit(benchmark::kMillise
 
 void Reduce(benchmark::State& state) {
     const VDK_HDIB dib = Picture();
-    for (auto _ : state)
-        vdk_GlobalFree(ReduceColors(dib, 8, static_cast<int32_t>(state.range(0))));
+    for (auto _ : state) vdk_GlobalFree(ReduceColors(dib, 8, static_cast<int32_t>(state.range(0))));
 }
 BENCHMARK(Reduce)->Arg(0)->Arg(2)->Arg(3)->ArgName("flags")->Unit(benchmark::kMillisecond);
 
 void Copy(benchmark::State& state) {
     const VDK_HDIB dib = Picture();
     const auto width = static_cast<int32_t>(state.range(0));
-    for (auto _ : state)
-        vdk_GlobalFree(DKImageCopy(dib, width, width * 3 / 4, nullptr, 0));
+    for (auto _ : state) vdk_GlobalFree(DKImageCopy(dib, width, width * 3 / 4, nullptr, 0));
 }
 BENCHMARK(Copy)->Arg(4000)->Arg(1024)->Arg(6000)->ArgName("width")->Unit(benchmark::kMillisecond);
 

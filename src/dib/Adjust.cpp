@@ -144,8 +144,7 @@ VDK_HDIB Better(VDK_HDIB dib, int32_t strength, const VDK_RECT* rect, intptr_t, 
             for (int c = 0; c < 3; ++c) {
                 int sum = 0;
                 for (const std::int64_t ny : ys)
-                    for (const std::int64_t nx : xs)
-                        sum += vdk::PixelAt(in, nx, ny)[c];
+                    for (const std::int64_t nx : xs) sum += vdk::PixelAt(in, nx, ny)[c];
                 const float value = (static_cast<float>(centre[c]) - v * static_cast<float>(sum) / 9.0f) / w + 0.5f;
                 dst[c] = static_cast<std::uint8_t>(std::clamp(static_cast<int>(value), 0, 255));
             }
@@ -177,8 +176,7 @@ VDK_HDIB Enhance(VDK_HDIB dib, int32_t brightness, int32_t contrast, int32_t gam
         for (std::int64_t y = a.top; y < a.bottom; ++y) {
             std::uint8_t* px = vdk::PixelAt(out, a.left, y);
             for (std::int64_t x = a.left; x < a.right; ++x, px += 3)
-                for (int p = 0; p < 3; ++p)
-                    px[p] = table[p][px[p]];
+                for (int p = 0; p < 3; ++p) px[p] = table[p][px[p]];
         }
     return copy.release();
 }
@@ -199,8 +197,8 @@ int32_t dkHueAndSaturation(VDK_HDIB dib, int16_t red, int16_t green, int16_t blu
     const struct {
         bool on;
         float centre;
-    } ranges[6] = {{red == 1, 0.0f},     {yellow == 1, 60.0f}, {green == 1, 120.0f},
-                   {cyan == 1, 180.0f},  {blue == 1, 240.0f},  {magenta == 1, 300.0f}};
+    } ranges[6] = {{red == 1, 0.0f},    {yellow == 1, 60.0f}, {green == 1, 120.0f},
+                   {cyan == 1, 180.0f}, {blue == 1, 240.0f},  {magenta == 1, 300.0f}};
     const std::int64_t height = d.header.biHeight;
     vdk::Area a{};
     const bool any = vdk::Clip(*rect, d, a);
@@ -335,9 +333,9 @@ int32_t VBetterBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, double strength, 
     return _SharpBMP(bitmap, palette, static_cast<int32_t>(strength), &whole, dither, 0, nullptr);
 }
 
-int32_t _EnhanceBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, int32_t brightness, int32_t contrast,
-                    int32_t gammaBlue, int32_t gammaGreen, int32_t gammaRed, const VDK_RECT* rect, int16_t dither,
-                    intptr_t user, VDK_PROGRESSPROC progress) {
+int32_t _EnhanceBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, int32_t brightness, int32_t contrast, int32_t gammaBlue,
+                    int32_t gammaGreen, int32_t gammaRed, const VDK_RECT* rect, int16_t dither, intptr_t user,
+                    VDK_PROGRESSPROC progress) {
     return vdk::WrapBitmap(
         bitmap, palette,
         [&](VDK_HDIB dib) {
@@ -346,8 +344,8 @@ int32_t _EnhanceBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, int32_t brightne
         dither != 0, user, progress);
 }
 
-int32_t VEnhanceBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, int32_t brightness, int32_t contrast,
-                    int32_t gammaBlue, int32_t gammaGreen, int32_t gammaRed, int16_t dither) {
+int32_t VEnhanceBMP(VDK_HBITMAP* bitmap, VDK_HPALETTE* palette, int32_t brightness, int32_t contrast, int32_t gammaBlue,
+                    int32_t gammaGreen, int32_t gammaRed, int16_t dither) {
     const VDK_RECT whole = WholeBitmap(bitmap);
     return _EnhanceBMP(bitmap, palette, brightness, contrast, gammaBlue, gammaGreen, gammaRed, &whole, dither, 0,
                        nullptr);

@@ -129,9 +129,7 @@ struct Source {
     const DibLayout& in;
     std::size_t left;
     std::size_t bottomStored;  // stored index of the rectangle's bottom row
-    const std::uint8_t* Row(std::size_t fromBottom) const {
-        return in.bits + (bottomStored + fromBottom) * in.stride;
-    }
+    const std::uint8_t* Row(std::size_t fromBottom) const { return in.bits + (bottomStored + fromBottom) * in.stride; }
 };
 
 }  // namespace
@@ -203,8 +201,7 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
                 if (srcBits >= 8)
                     std::memcpy(d, s + src.left * (srcBits / 8), n * (srcBits / 8));
                 else
-                    for (std::size_t x = 0; x < n; ++x)
-                        vdk::CopyPixel(s, src.left + x, d, x, srcBits);
+                    for (std::size_t x = 0; x < n; ++x) vdk::CopyPixel(s, src.left + x, d, x, srcBits);
             }
         }
         return outHandle.release();
@@ -220,8 +217,7 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
     std::vector<std::size_t> sourceColumn;
     sourceColumn.reserve(w);
     for (const Span& cs : columns)
-        for (std::size_t k = 0; k < (enlargeColumns ? cs.count : 1); ++k)
-            sourceColumn.push_back(cs.start);
+        for (std::size_t k = 0; k < (enlargeColumns ? cs.count : 1); ++k) sourceColumn.push_back(cs.start);
 
     // Writes one output row made from the block of source rows [first, first + count).
     std::vector<std::uint8_t> combined(in.stride);
@@ -232,10 +228,8 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
         // entries, as the table-driven original does.
         std::size_t largest = 0;
         for (const Span& rs : rows)
-            for (const Span& cs : columns)
-                largest = std::max(largest, rs.count * cs.count);
-        while ((largest >> countShift) + 1 > 1000000)
-            ++countShift;
+            for (const Span& cs : columns) largest = std::max(largest, rs.count * cs.count);
+        while ((largest >> countShift) + 1 > 1000000) ++countShift;
     }
     const unsigned level = depth == 8 ? 255 : 15;
     const auto makeRow = [&](std::size_t first, std::size_t count, std::uint8_t* d) {
@@ -245,8 +239,7 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
                 std::size_t k = 0;
                 for (std::size_t y = 0; y < count; ++y) {
                     const std::uint8_t* s = src.Row(first + y);
-                    for (std::size_t j = 0; j < cs.count; ++j)
-                        k += vdk::GetIndex(s, src.left + cs.start + j, 1);
+                    for (std::size_t j = 0; j < cs.count; ++j) k += vdk::GetIndex(s, src.left + cs.start + j, 1);
                 }
                 const std::size_t blockPixels = (count * cs.count) >> countShift;
                 const std::size_t value =
@@ -291,30 +284,25 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
                     d[x * 3 + 2] = p[2];
                 }
             } else if (bytes == 1) {
-                for (std::size_t x = 0; x < w; ++x)
-                    d[x] = base[sourceColumn[x]];
+                for (std::size_t x = 0; x < w; ++x) d[x] = base[sourceColumn[x]];
             } else {
-                for (std::size_t x = 0; x < w; ++x)
-                    std::memcpy(d + x * bytes, base + sourceColumn[x] * bytes, bytes);
+                for (std::size_t x = 0; x < w; ++x) std::memcpy(d + x * bytes, base + sourceColumn[x] * bytes, bytes);
             }
             return;
         }
         if (enlargeColumns) {
             std::size_t x = 0;
             for (const Span& cs : columns)
-                for (std::size_t k = 0; k < cs.count; ++k)
-                    vdk::CopyPixel(s, src.left + cs.start, d, x++, srcBits);
+                for (std::size_t k = 0; k < cs.count; ++k) vdk::CopyPixel(s, src.left + cs.start, d, x++, srcBits);
         } else {
             std::size_t x = 0;
-            for (const Span& cs : columns)
-                vdk::CopyPixel(s, src.left + cs.start, d, x++, srcBits);
+            for (const Span& cs : columns) vdk::CopyPixel(s, src.left + cs.start, d, x++, srcBits);
         }
     };
 
     if (reduceRows) {
         // Grey counts every row of a block; the other modes work from the block's first rows.
-        for (std::size_t row = 0; row < hOut; ++row)
-            makeRow(rows[row].start, rows[row].count, outBits + row * stride);
+        for (std::size_t row = 0; row < hOut; ++row) makeRow(rows[row].start, rows[row].count, outBits + row * stride);
     } else {
         std::size_t out = 0;
         for (const Span& rs : rows) {
@@ -322,8 +310,7 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
                 continue;
             std::uint8_t* first = outBits + out * stride;
             makeRow(rs.start, 1, first);
-            for (std::size_t k = 1; k < rs.count; ++k)
-                std::memcpy(outBits + (out + k) * stride, first, stride);
+            for (std::size_t k = 1; k < rs.count; ++k) std::memcpy(outBits + (out + k) * stride, first, stride);
             out += rs.count;
         }
     }

@@ -11,8 +11,7 @@ TImageWorkspace::TImageWorkspace()
 TImageWorkspace::~TImageWorkspace() {
     attached_.reset();
     names_.reset();
-    for (List& list : lists_)
-        list.clear();
+    for (List& list : lists_) list.clear();
 }
 
 bool TImageWorkspace::CopyBitmap24(const Bitmap& source, Bitmap& destination) const {
@@ -20,8 +19,7 @@ bool TImageWorkspace::CopyBitmap24(const Bitmap& source, Bitmap& destination) co
         return false;
     destination.reset(source.width(), source.height(), PixelFormat::Bpp24);
     const std::size_t bytes = static_cast<std::size_t>(source.width()) * 3;
-    for (int y = 0; y < source.height(); ++y)
-        std::memcpy(destination.row(y), source.row(y), bytes);
+    for (int y = 0; y < source.height(); ++y) std::memcpy(destination.row(y), source.row(y), bytes);
     return true;
 }
 

@@ -97,8 +97,7 @@ public:
             boxes.push_back(added);
         }
         std::vector<Colour> palette(static_cast<std::size_t>(tableSize_));
-        for (std::size_t i = 0; i < boxes.size(); ++i)
-            palette[i] = Mean(boxes[i]);
+        for (std::size_t i = 0; i < boxes.size(); ++i) palette[i] = Mean(boxes[i]);
         return palette;
     }
 
@@ -127,22 +126,16 @@ private:
 
     void Shrink(Box& b) const {
         if (b.rMin < b.rMax) {
-            while (b.rMin < b.rMax && !PlaneR(b, b.rMin))
-                ++b.rMin;
-            while (b.rMax > b.rMin && !PlaneR(b, b.rMax))
-                --b.rMax;
+            while (b.rMin < b.rMax && !PlaneR(b, b.rMin)) ++b.rMin;
+            while (b.rMax > b.rMin && !PlaneR(b, b.rMax)) --b.rMax;
         }
         if (b.gMin < b.gMax) {
-            while (b.gMin < b.gMax && !PlaneG(b, b.gMin))
-                ++b.gMin;
-            while (b.gMax > b.gMin && !PlaneG(b, b.gMax))
-                --b.gMax;
+            while (b.gMin < b.gMax && !PlaneG(b, b.gMin)) ++b.gMin;
+            while (b.gMax > b.gMin && !PlaneG(b, b.gMax)) --b.gMax;
         }
         if (b.bMin < b.bMax) {
-            while (b.bMin < b.bMax && !PlaneB(b, b.bMin))
-                ++b.bMin;
-            while (b.bMax > b.bMin && !PlaneB(b, b.bMax))
-                --b.bMax;
+            while (b.bMin < b.bMax && !PlaneB(b, b.bMin)) ++b.bMin;
+            while (b.bMax > b.bMin && !PlaneB(b, b.bMax)) --b.bMax;
         }
         const auto dR = static_cast<std::uint32_t>((b.rMax - b.rMin) * 16);
         const auto dG = static_cast<std::uint32_t>((b.gMax - b.gMin) * 12);
@@ -151,8 +144,7 @@ private:
         std::uint32_t count = 0;
         for (int r = b.rMin; r <= b.rMax; ++r)
             for (int g = b.gMin; g <= b.gMax; ++g)
-                for (int bl = b.bMin; bl <= b.bMax; ++bl)
-                    count += hist_[Cell(r, g, bl)] != 0 ? 1u : 0u;
+                for (int bl = b.bMin; bl <= b.bMax; ++bl) count += hist_[Cell(r, g, bl)] != 0 ? 1u : 0u;
         b.colorCount = count;
     }
 
@@ -197,8 +189,7 @@ private:
         const int minR = blockR * 32 + 4, maxR = minR + 24, midR = (minR + maxR) / 2;
         const int minG = blockG * 32 + 2, maxG = minG + 28, midG = (minG + maxG) / 2;
         const int minB = blockB * 32 + 4, maxB = minB + 24, midB = (minB + maxB) / 2;
-        const auto axis = [](int x, int lo, int hi, int mid, int scale, std::int64_t& least,
-                             std::int64_t& greatest) {
+        const auto axis = [](int x, int lo, int hi, int mid, int scale, std::int64_t& least, std::int64_t& greatest) {
             std::int64_t near = 0, far = 0;
             if (x < lo) {
                 near = (x - lo) * scale;
@@ -346,8 +337,7 @@ extern "C" VDK_HDIB QuantizeDIB(VDK_HDIB dib, int32_t bits, int32_t dither, int3
     } else if (systemPalette) {
         VDK_PALETTEENTRY system[16]{};
         vdk_GetSystemPaletteEntries(0, 0, 16, system);
-        for (const VDK_PALETTEENTRY& e : system)
-            colours.push_back({e.peRed, e.peGreen, e.peBlue});
+        for (const VDK_PALETTEENTRY& e : system) colours.push_back({e.peRed, e.peGreen, e.peBlue});
     } else {
         for (int i = 0; i < suppliedCount; ++i)
             colours.push_back({palette[i].peRed, palette[i].peGreen, palette[i].peBlue});

@@ -150,8 +150,7 @@ void MedianCut(MedianCutState& s, int rMin, int rMax, int gMin, int gMax, int bM
     box[0][axis * 2 + 1] = firstHi;
     box[1][axis * 2] = secondLo;
     MedianCut(s, box[0][0], box[0][1], box[0][2], box[0][3], box[0][4], box[0][5], colours / 2, firstPixels);
-    MedianCut(s, box[1][0], box[1][1], box[1][2], box[1][3], box[1][4], box[1][5], colours / 2,
-              lPixels - firstPixels);
+    MedianCut(s, box[1][0], box[1][1], box[1][2], box[1][3], box[1][4], box[1][5], colours / 2, lPixels - firstPixels);
 }
 
 }  // namespace
@@ -196,8 +195,7 @@ VDK_HDIB ReduceColors(VDK_HDIB dib, int bitsPerPixel, int flags) {
     for (std::size_t row = 0; row < height; ++row) {
         window.Percent(row * 100 / height);
         const std::uint8_t* px = in.bits + row * in.stride;
-        for (std::size_t x = 0; x < width; ++x, px += 3)
-            ++histogram[HistCell(px[2] >> 3, px[1] >> 3, px[0] >> 3)];
+        for (std::size_t x = 0; x < width; ++x, px += 3) ++histogram[HistCell(px[2] >> 3, px[1] >> 3, px[0] >> 3)];
     }
 
     VDK_BITMAPINFOHEADER oh{};
@@ -284,6 +282,8 @@ void vdk_SetProgressWindow(const VDK_PROGRESS_WINDOW* window) {
     vdk::installedWindow = window ? *window : VDK_PROGRESS_WINDOW{};
 }
 
-VDK_HDIB ReduceColors(VDK_HDIB dib, int32_t uBPP, int32_t flags) { return vdk::ReduceColors(dib, uBPP, flags); }
+VDK_HDIB ReduceColors(VDK_HDIB dib, int32_t uBPP, int32_t flags) {
+    return vdk::ReduceColors(dib, uBPP, flags);
+}
 
 }  // extern "C"

@@ -101,7 +101,8 @@ bool ParseDibAdjustment(const std::string& name, const std::vector<std::string>&
             return Enhance(dib, v[0], v[1], v[2], v[3], v[4], &r, 0, nullptr);
         };
     } else if (name == "hue") {
-        const bool switches = !args.empty() && args[0].size() == 6 && args[0].find_first_not_of("01") == std::string::npos;
+        const bool switches =
+            !args.empty() && args[0].size() == 6 && args[0].find_first_not_of("01") == std::string::npos;
         if (!switches || args.size() < 4 || !Ints(args, 1, 3, v) || !Rect(args, 4, rect)) {
             problem = "hue takes RGBYMC HUE SATURATION LIGHTNESS and optionally a rectangle";
             return true;

@@ -14,15 +14,13 @@ const std::vector<Rgb> kTwo = {{0, 0, 0}, {255, 255, 255}};
 
 Dib Row8(const std::vector<std::uint8_t>& values) {
     Dib dib(MakeDib(static_cast<int>(values.size()), 1, 8));
-    for (std::size_t x = 0; x < values.size(); ++x)
-        SetPixel(dib.get(), static_cast<int>(x), 0, values[x]);
+    for (std::size_t x = 0; x < values.size(); ++x) SetPixel(dib.get(), static_cast<int>(x), 0, values[x]);
     return dib;
 }
 
 std::vector<std::uint32_t> RowOf(VDK_HDIB dib, int row) {
     std::vector<std::uint32_t> out;
-    for (int x = 0; x < Header(dib).biWidth; ++x)
-        out.push_back(Pixel(dib, x, row));
+    for (int x = 0; x < Header(dib).biWidth; ++x) out.push_back(Pixel(dib, x, row));
     return out;
 }
 
@@ -38,8 +36,7 @@ TEST(ImageCopy, WholeCopyAndCrops) {
     // Rectangle (2, 0, 9, 0) on a 1-bit picture: one byte shifted left by 2 bits.
     Dib mono(MakeDib(16, 2, 1, kTwo));
     const std::uint8_t bits[2] = {0xB3, 0x5C};  // top image row is stored row 1
-    for (int x = 0; x < 16; ++x)
-        SetPixel(mono.get(), x, 1, (bits[x / 8] >> (7 - x % 8)) & 1u);
+    for (int x = 0; x < 16; ++x) SetPixel(mono.get(), x, 1, (bits[x / 8] >> (7 - x % 8)) & 1u);
     const VDK_RECT rect{2, 0, 9, 0};
     Dib crop(DKImageCopy(mono.get(), 8, 1, &rect, 0));
     ASSERT_TRUE(crop);
@@ -70,8 +67,7 @@ TEST(ImageCopy, RowsFromTheBottom) {
     // output row is its block's bottom row. Rows 2 to 5: 2, 3 repeats... H / c = 2, extra
     // once the accumulator reaches 2.
     Dib source(MakeDib(1, 5, 8));
-    for (int row = 0; row < 5; ++row)
-        SetPixel(source.get(), 0, row, static_cast<std::uint32_t>(row + 1));
+    for (int row = 0; row < 5; ++row) SetPixel(source.get(), 0, row, static_cast<std::uint32_t>(row + 1));
     Dib reduced(DKImageCopy(source.get(), 1, 2, nullptr, 0));
     EXPECT_EQ(Pixel(reduced.get(), 0, 0), 1u);
     EXPECT_EQ(Pixel(reduced.get(), 0, 1), 3u);
@@ -96,8 +92,7 @@ TEST(ImageCopy, ScaleToGreyCountsBits) {
     SetPixel(page.get(), 7, 0, 1);
     SetPixel(page.get(), 6, 1, 1);
     for (int x = 8; x < 10; ++x)
-        for (int row = 0; row < 2; ++row)
-            SetPixel(page.get(), x, row, 1);
+        for (int row = 0; row < 2; ++row) SetPixel(page.get(), x, row, 1);
     Dib grey(DKImageCopy(page.get(), 50, 50, nullptr, 0x30));
     ASSERT_TRUE(grey);
     const VDK_BITMAPINFOHEADER h = Header(grey.get());
@@ -125,8 +120,7 @@ TEST(ImageCopy, ScaleToGreyCountsBits) {
 TEST(ImageCopy, AndAndOrKeepLines) {
     Dib white(MakeDib(8, 4, 1, kTwo));
     for (int row = 0; row < 4; ++row)
-        for (int x = 0; x < 8; ++x)
-            SetPixel(white.get(), x, row, row == 1 || x == 3 ? 0u : 1u);
+        for (int x = 0; x < 8; ++x) SetPixel(white.get(), x, row, row == 1 || x == 3 ? 0u : 1u);
     Dib anded(DKImageCopy(white.get(), 4, 2, nullptr, 0x01));
     EXPECT_EQ(RowOf(anded.get(), 0), (std::vector<std::uint32_t>{0, 0, 0, 0}));
     EXPECT_EQ(RowOf(anded.get(), 1), (std::vector<std::uint32_t>{1, 0, 1, 1}));
@@ -135,8 +129,7 @@ TEST(ImageCopy, AndAndOrKeepLines) {
 
     Dib black(MakeDib(8, 4, 1, kTwo));
     for (int row = 0; row < 4; ++row)
-        for (int x = 0; x < 8; ++x)
-            SetPixel(black.get(), x, row, row == 1 || x == 3 ? 1u : 0u);
+        for (int x = 0; x < 8; ++x) SetPixel(black.get(), x, row, row == 1 || x == 3 ? 1u : 0u);
     Dib ored(DKImageCopy(black.get(), 4, 2, nullptr, 0x02));
     EXPECT_EQ(RowOf(ored.get(), 0), (std::vector<std::uint32_t>{1, 1, 1, 1}));
     EXPECT_EQ(RowOf(ored.get(), 1), (std::vector<std::uint32_t>{0, 1, 0, 0}));
@@ -173,15 +166,13 @@ TEST(Sharpen, StrengthsAndEdges) {
 TEST(ToneCurve, HandComputedEntries) {
     Dib source(MakeDib(4, 1, 24));
     const std::uint32_t values[4] = {64, 100, 128, 191};
-    for (int x = 0; x < 4; ++x)
-        SetPixel(source.get(), x, 0, values[x] * 0x010101u);
+    for (int x = 0; x < 4; ++x) SetPixel(source.get(), x, 0, values[x] * 0x010101u);
     const VDK_RECT all{0, 0, 4, 1};
     Dib same(Enhance(source.get(), 0, 0, 10, 10, 10, &all, 0, nullptr));
     EXPECT_EQ(Bytes(same.get()), Bytes(source.get()));
     // Brightness 256 lifts everything to 255.
     Dib white(Enhance(source.get(), 256, 0, 10, 10, 10, &all, 0, nullptr));
-    for (int x = 0; x < 4; ++x)
-        EXPECT_EQ(Pixel(white.get(), x, 0), 0xFFFFFFu);
+    for (int x = 0; x < 4; ++x) EXPECT_EQ(Pixel(white.get(), x, 0), 0xFFFFFFu);
     // Brightness 128: v + (255 - v) x 256 / 512; -128: v x 256 / 512.
     Dib lighter(Enhance(source.get(), 128, 0, 10, 10, 10, &all, 0, nullptr));
     EXPECT_EQ(Pixel(lighter.get(), 1, 0), 177u * 0x010101u);
@@ -226,9 +217,9 @@ TEST(HueAndSaturation, MasterAndRanges) {
     EXPECT_EQ(dkHueAndSaturation(ranges.get(), 0, 0, 1, 0, 0, 0, -60, 0, 0, &all, 0, nullptr), 1);
     EXPECT_EQ(Pixel(ranges.get(), 0, 0), 0x00FFFFu);
     const std::uint32_t half = Pixel(ranges.get(), 1, 0);
-    EXPECT_LE(half >> 16, 1u);           // red
-    EXPECT_LE((half >> 8) & 0xFF, 1u);   // green
-    EXPECT_EQ(half & 0xFF, 255u);        // blue
+    EXPECT_LE(half >> 16, 1u);          // red
+    EXPECT_LE((half >> 8) & 0xFF, 1u);  // green
+    EXPECT_EQ(half & 0xFF, 255u);       // blue
     const std::uint32_t outside = Pixel(ranges.get(), 2, 0);
     EXPECT_NEAR(static_cast<int>(outside >> 16), 240, 1);
     EXPECT_EQ((outside >> 8) & 0xFF, 0u);
@@ -281,8 +272,7 @@ TEST(BitmapWrappers, ReplaceTheHandleOrFail) {
     EXPECT_EQ(bitmap, last);
     VDK_HBITMAP none = 0;
     EXPECT_EQ(_SharpBMP(&none, &palette, 1, &rect, 0, 0, nullptr), -1);
-    for (const VDK_HBITMAP b : {original, enhanced, hued, copied})
-        vdk_DeleteObject(b);
+    for (const VDK_HBITMAP b : {original, enhanced, hued, copied}) vdk_DeleteObject(b);
     vdk_DeleteObject(bitmap);
     EXPECT_EQ(Census::Now().blocks, before.blocks);
 }

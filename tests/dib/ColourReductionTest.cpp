@@ -22,8 +22,7 @@ Dib Grey24(const std::vector<std::vector<std::uint8_t>>& storedRows) {
 TEST(QuantizeDib, SingleColourGivesItsCellCentre) {
     Dib source(MakeDib(5, 3, 24));
     for (int row = 0; row < 3; ++row)
-        for (int x = 0; x < 5; ++x)
-            SetPixel(source.get(), x, row, 0xC86432);  // (200, 100, 50)
+        for (int x = 0; x < 5; ++x) SetPixel(source.get(), x, row, 0xC86432);  // (200, 100, 50)
     const std::vector<std::uint8_t> before = Bytes(source.get());
     Dib out(QuantizeDIB(source.get(), 8, 0, 0, nullptr, 0, nullptr));
     ASSERT_TRUE(out);
@@ -36,11 +35,9 @@ TEST(QuantizeDib, SingleColourGivesItsCellCentre) {
     EXPECT_EQ(h.biXPelsPerMeter, 0);
     // Cells (25, 25, 6): centres 8 x 25 + 4, 4 x 25 + 2, 8 x 6 + 4.
     EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{204, 102, 52}));
-    for (int i = 1; i < 256; ++i)
-        EXPECT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 0}));
+    for (int i = 1; i < 256; ++i) EXPECT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 0}));
     for (int row = 0; row < 3; ++row)
-        for (int x = 0; x < 5; ++x)
-            EXPECT_EQ(Pixel(out.get(), x, row), 0u);
+        for (int x = 0; x < 5; ++x) EXPECT_EQ(Pixel(out.get(), x, row), 0u);
 }
 
 TEST(QuantizeDib, BlackAndWhiteSplitAlongGreen) {
@@ -108,8 +105,7 @@ TEST(QuantizeDib, PopulationThenVolumeBoxes) {
     // on the largest volume wins: that two-cell box (length 13) splits before the denser
     // 8..15 and 24..31 (length 7), giving 50 alone (entry 5) and 63 alone (entry 9).
     std::vector<int> cells;
-    for (int g = 0; g < 40; ++g)
-        cells.push_back(g);
+    for (int g = 0; g < 40; ++g) cells.push_back(g);
     cells.push_back(50);
     cells.push_back(63);
     Dib source(MakeDib(static_cast<int>(cells.size()), 1, 24));
@@ -118,11 +114,11 @@ TEST(QuantizeDib, PopulationThenVolumeBoxes) {
     Dib out(QuantizeDIB(source.get(), 4, 0, 0, nullptr, 0, nullptr));
     ASSERT_TRUE(out);
     // Centres 4 x g + 2; red and blue cell 0 centres are 4.
-    EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{4, 4, 4}));      // cells 0, 1: (2 + 6 + 1) / 2
-    EXPECT_EQ(TableEntry(out.get(), 5), (Rgb{4, 202, 4}));    // cell 50
-    EXPECT_EQ(TableEntry(out.get(), 6), (Rgb{4, 24, 4}));     // cells 4..7: (96 + 2) / 4
-    EXPECT_EQ(TableEntry(out.get(), 9), (Rgb{4, 254, 4}));    // cell 63
-    EXPECT_EQ(TableEntry(out.get(), 15), (Rgb{4, 44, 4}));    // cells 10, 11: (42 + 46 + 1) / 2
+    EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{4, 4, 4}));    // cells 0, 1: (2 + 6 + 1) / 2
+    EXPECT_EQ(TableEntry(out.get(), 5), (Rgb{4, 202, 4}));  // cell 50
+    EXPECT_EQ(TableEntry(out.get(), 6), (Rgb{4, 24, 4}));   // cells 4..7: (96 + 2) / 4
+    EXPECT_EQ(TableEntry(out.get(), 9), (Rgb{4, 254, 4}));  // cell 63
+    EXPECT_EQ(TableEntry(out.get(), 15), (Rgb{4, 44, 4}));  // cells 10, 11: (42 + 46 + 1) / 2
     EXPECT_EQ(Pixel(out.get(), 40, 0), 5u);
     EXPECT_EQ(Pixel(out.get(), 41, 0), 9u);
 }
@@ -154,8 +150,7 @@ TEST(QuantizeDib, ProgressAndStopping) {
     ASSERT_TRUE(stopped);
     EXPECT_EQ(Header(stopped.get()).biClrUsed, 256u);
     const std::vector<std::uint8_t> bytes = Bytes(stopped.get());
-    for (std::size_t i = 40; i < bytes.size(); ++i)
-        ASSERT_EQ(bytes[i], 0) << i;
+    for (std::size_t i = 40; i < bytes.size(); ++i) ASSERT_EQ(bytes[i], 0) << i;
 
     // Stopped in the second pass after row 0: only that row is written.
     calls = {{}, 10};
@@ -163,8 +158,7 @@ TEST(QuantizeDib, ProgressAndStopping) {
     ASSERT_TRUE(part);
     EXPECT_NE(TableEntry(part.get(), 0), (Rgb{0, 0, 0}));
     for (int row = 1; row < 25; ++row)
-        for (int x = 0; x < 4; ++x)
-            ASSERT_EQ(Pixel(part.get(), x, row), 0u);
+        for (int x = 0; x < 4; ++x) ASSERT_EQ(Pixel(part.get(), x, row), 0u);
 }
 
 TEST(QuantizeDib, ManyColoursFillTheTableAndRefusals) {
@@ -174,8 +168,7 @@ TEST(QuantizeDib, ManyColoursFillTheTableAndRefusals) {
     ASSERT_TRUE(out);
     // Far more than 32 occupied cells: every entry gets a box, and they differ.
     std::vector<Rgb> entries;
-    for (int i = 0; i < 16; ++i)
-        entries.push_back(TableEntry(out.get(), i));
+    for (int i = 0; i < 16; ++i) entries.push_back(TableEntry(out.get(), i));
     for (int i = 0; i < 16; ++i)
         for (int j = i + 1; j < 16; ++j)
             EXPECT_NE(entries[static_cast<std::size_t>(i)], entries[static_cast<std::size_t>(j)]);
@@ -237,17 +230,15 @@ TEST(ReduceColours, MedianCutOfTwoColoursShowsItsSteps) {
     const std::vector<std::string> expected = {
         "101:1.4", "102=0", "wait", "103:to 15 bit", "102=0", "102=50", "103:Schritt 2 von 4: Farbtabelle bestimmen",
         // MedianCut calls 1, 2 and 3 of 2 x 2 - 1.
-        "102=33", "102=66", "102=100", "103:Schritt 3 von 4: Farbzuordnung", "102=0", "102=1",
-        "102=2",  "102=3",  "102=4",  "102=5",  "102=6",  "102=7",  "102=8",  "102=9",  "102=10",
-        "102=11", "102=12", "102=13", "102=14", "102=15", "102=16", "102=17", "102=18", "102=19",
-        "102=20", "102=21", "102=22", "102=23", "102=24", "102=25", "102=26", "102=27", "102=28",
-        "102=29", "102=30", "102=31", "102=32", "102=33", "102=34", "102=35", "102=36", "102=37",
-        "102=38", "102=39", "102=40", "102=41", "102=42", "102=43", "102=44", "102=45", "102=46",
-        "102=47", "102=48", "102=49", "102=50", "102=51", "102=52", "102=53", "102=54", "102=55",
-        "102=56", "102=57", "102=58", "102=59", "102=60", "102=61", "102=62", "102=63", "102=64",
-        "102=65", "102=66", "102=67", "102=68", "102=69", "102=70", "102=71", "102=72", "102=73",
-        "102=74", "102=75", "102=76", "102=77", "102=78", "102=79", "102=80", "102=81", "102=82",
-        "102=83", "102=84", "102=85", "102=86", "102=87", "102=88", "102=89", "102=90", "102=91",
+        "102=33", "102=66", "102=100", "103:Schritt 3 von 4: Farbzuordnung", "102=0", "102=1", "102=2", "102=3",
+        "102=4", "102=5", "102=6", "102=7", "102=8", "102=9", "102=10", "102=11", "102=12", "102=13", "102=14",
+        "102=15", "102=16", "102=17", "102=18", "102=19", "102=20", "102=21", "102=22", "102=23", "102=24", "102=25",
+        "102=26", "102=27", "102=28", "102=29", "102=30", "102=31", "102=32", "102=33", "102=34", "102=35", "102=36",
+        "102=37", "102=38", "102=39", "102=40", "102=41", "102=42", "102=43", "102=44", "102=45", "102=46", "102=47",
+        "102=48", "102=49", "102=50", "102=51", "102=52", "102=53", "102=54", "102=55", "102=56", "102=57", "102=58",
+        "102=59", "102=60", "102=61", "102=62", "102=63", "102=64", "102=65", "102=66", "102=67", "102=68", "102=69",
+        "102=70", "102=71", "102=72", "102=73", "102=74", "102=75", "102=76", "102=77", "102=78", "102=79", "102=80",
+        "102=81", "102=82", "102=83", "102=84", "102=85", "102=86", "102=87", "102=88", "102=89", "102=90", "102=91",
         "102=92", "102=93", "102=94", "102=95", "102=96", "102=97", "102=98", "102=99", "102=100",
         "103:Schritt 4 von 4: DIB anpassen", "102=0", "102=50", "arrow", "close"};
     EXPECT_EQ(log.events, expected);
@@ -268,30 +259,26 @@ TEST(ReduceColours, OnePixelMedianCutAndNoBits) {
     ASSERT_TRUE(out);
     // Cell (25, 12, 6) times 8; nothing else written.
     EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{200, 96, 48}));
-    for (int i = 1; i < 256; ++i)
-        ASSERT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 0}));
+    for (int i = 1; i < 256; ++i) ASSERT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 0}));
 
     Dib many(MakeDib(6, 5, 24));
     FillRandom(many.get(), 11);
     Dib single(ReduceColors(many.get(), 0, 0));
     ASSERT_TRUE(single);
     for (int row = 0; row < 5; ++row)
-        for (int x = 0; x < 6; ++x)
-            EXPECT_EQ(Pixel(single.get(), x, row), 0u);
+        for (int x = 0; x < 6; ++x) EXPECT_EQ(Pixel(single.get(), x, row), 0u);
     EXPECT_EQ(TableEntry(single.get(), 1), (Rgb{0, 0, 0}));
 }
 
 TEST(ReduceColours, PopularityRepeatsTakenCells) {
     Dib source(MakeDib(4, 1, 24));
-    for (int x = 0; x < 3; ++x)
-        SetPixel(source.get(), x, 0, 0xFF0000);
+    for (int x = 0; x < 3; ++x) SetPixel(source.get(), x, 0, 0xFF0000);
     SetPixel(source.get(), 3, 0, 0x0000FF);
     Dib out(ReduceColors(source.get(), 2, 0));
     ASSERT_TRUE(out);
     // Red (3 pixels) first; then blue's cell (31) comes before red's (31744) with count 1.
     EXPECT_EQ(TableEntry(out.get(), 0), (Rgb{248, 0, 0}));
-    for (int i = 1; i < 4; ++i)
-        EXPECT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 248}));
+    for (int i = 1; i < 4; ++i) EXPECT_EQ(TableEntry(out.get(), i), (Rgb{0, 0, 248}));
     EXPECT_EQ(Pixel(out.get(), 0, 0), 0u);
     EXPECT_EQ(Pixel(out.get(), 3, 0), 1u);
 }

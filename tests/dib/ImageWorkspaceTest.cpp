@@ -8,14 +8,12 @@ namespace {
 TEST(ImageWorkspace, StartsEmpty) {
     TImageWorkspace workspace;
     EXPECT_EQ(workspace.state(), 1);
-    for (int i = 0; i < 3; ++i)
-        EXPECT_TRUE(workspace.list(i).empty());
+    for (int i = 0; i < 3; ++i) EXPECT_TRUE(workspace.list(i).empty());
     EXPECT_EQ(workspace.counter(0), 0);
     EXPECT_EQ(workspace.counter(1), 0);
     EXPECT_EQ(workspace.attached(), nullptr);
     for (int i = 0; i < TImageWorkspace::kNameBuffers; ++i)
-        for (const std::uint8_t byte : workspace.name(i))
-            ASSERT_EQ(byte, 0);
+        for (const std::uint8_t byte : workspace.name(i)) ASSERT_EQ(byte, 0);
 }
 
 TEST(ImageWorkspace, DeletesWhatItOwns) {
@@ -38,8 +36,7 @@ TEST(ImageWorkspace, CopiesOnly24BitBitmaps) {
     TImageWorkspace workspace;
     Bitmap source(5, 3, PixelFormat::Bpp24);
     for (int y = 0; y < 3; ++y)
-        for (int x = 0; x < 15; ++x)
-            source.row(y)[x] = static_cast<std::uint8_t>(y * 40 + x);
+        for (int x = 0; x < 15; ++x) source.row(y)[x] = static_cast<std::uint8_t>(y * 40 + x);
     Bitmap destination(2, 2, PixelFormat::Bpp8);
     ASSERT_TRUE(workspace.CopyBitmap24(source, destination));
     EXPECT_EQ(destination, source);
