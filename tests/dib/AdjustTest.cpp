@@ -42,6 +42,20 @@ TEST(ImageCopy, WholeCopyAndCrops) {
     ASSERT_TRUE(crop);
     EXPECT_EQ(Bytes(crop.get())[BitsOffset(Header(crop.get()))], 0xCD);
 
+    // A 4-bit rectangle with an odd left edge moves by one nibble; resampling places nibbles.
+    Dib nibbles(MakeDib(6, 1, 4));
+    for (int x = 0; x < 6; ++x)
+        SetPixel(nibbles.get(), x, 0, static_cast<std::uint32_t>(x + 1));
+    const VDK_RECT odd{1, 0, 4, 0};
+    Dib shifted(DKImageCopy(nibbles.get(), 0, 0, &odd, 0));
+    const std::size_t at = BitsOffset(Header(shifted.get()));
+    EXPECT_EQ(Bytes(shifted.get())[at], 0x23);
+    EXPECT_EQ(Bytes(shifted.get())[at + 1], 0x45);
+    const VDK_RECT pair{0, 0, 1, 0};
+    Dib doubled(DKImageCopy(nibbles.get(), 4, 1, &pair, 0));
+    EXPECT_EQ(Bytes(doubled.get())[at], 0x11);
+    EXPECT_EQ(Bytes(doubled.get())[at + 1], 0x22);
+
     // A rectangle reaching outside the picture is refused.
     const VDK_RECT outside{0, 0, 16, 0};
     EXPECT_EQ(DKImageCopy(mono.get(), 0, 0, &outside, 0), 0u);

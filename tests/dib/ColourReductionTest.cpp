@@ -123,6 +123,66 @@ TEST(QuantizeDib, PopulationThenVolumeBoxes) {
     EXPECT_EQ(Pixel(out.get(), 41, 0), 9u);
 }
 
+// The colour-map cache searches only the candidates of a block: every pixel must still get
+// the entry nearest to its cell centre by the scaled distance (first entry on ties).
+TEST(QuantizeDib, CacheAgreesWithAFullSearch) {
+    Dib source(MakeDib(40, 30, 24));
+    FillRandom(source.get(), 21);
+    for (const int bits : {8, 4}) {
+        Dib out(QuantizeDIB(source.get(), bits, 0, 0, nullptr, 0, nullptr));
+        ASSERT_TRUE(out);
+        const int entries = bits == 8 ? 256 : 16;
+        std::vector<Rgb> table;
+        for (int i = 0; i < entries; ++i) table.push_back(TableEntry(out.get(), i));
+        for (int row = 0; row < 30; ++row)
+            for (int x = 0; x < 40; ++x) {
+                const std::uint32_t c = Pixel(source.get(), x, row);
+                const int r = static_cast<int>((c >> 16) >> 3) * 8 + 4;
+                const int g = static_cast<int>(((c >> 8) & 0xFF) >> 2) * 4 + 2;
+                const int b = static_cast<int>((c & 0xFF) >> 3) * 8 + 4;
+                int best = 0;
+                long bestDistance = -1;
+                for (int i = 0; i < entries; ++i) {
+                    const Rgb& e = table[static_cast<std::size_t>(i)];
+                    const long dr = 2L * (r - e[0]), dg = 3L * (g - e[1]), db = b - e[2];
+                    const long d = dr * dr + dg * dg + db * db;
+                    if (bestDistance < 0 || d < bestDistance) {
+                        bestDistance = d;
+                        best = i;
+                    }
+                }
+                ASSERT_EQ(Pixel(out.get(), x, row), static_cast<std::uint32_t>(best)) << bits << " " << x << "," << row;
+            }
+    }
+}
+
+// Each of the 32768 cells is mapped once to its nearest entry (plain squared distance from
+// the cell's corner colour, lowest index on ties).
+TEST(ReduceColours, CellsMapToTheNearestEntry) {
+    Dib source(MakeDib(50, 20, 24));
+    FillRandom(source.get(), 9);
+    for (const int flags : {0, 2}) {
+        Dib out(ReduceColors(source.get(), 4, flags));
+        ASSERT_TRUE(out);
+        for (int row = 0; row < 20; ++row)
+            for (int x = 0; x < 50; ++x) {
+                const std::uint32_t c = Pixel(source.get(), x, row);
+                const int r = static_cast<int>(c >> 16) & ~7, g = static_cast<int>((c >> 8) & 0xFF) & ~7,
+                          b = static_cast<int>(c & 0xFF) & ~7;
+                int best = 0, bestDistance = -1;
+                for (int i = 0; i < 16; ++i) {
+                    const Rgb e = TableEntry(out.get(), i);
+                    const int d = (r - e[0]) * (r - e[0]) + (g - e[1]) * (g - e[1]) + (b - e[2]) * (b - e[2]);
+                    if (bestDistance < 0 || d < bestDistance) {
+                        bestDistance = d;
+                        best = i;
+                    }
+                }
+                ASSERT_EQ(Pixel(out.get(), x, row), static_cast<std::uint32_t>(best)) << flags;
+            }
+    }
+}
+
 TEST(QuantizeDib, ProgressAndStopping) {
     Dib source(MakeDib(4, 25, 24));
     FillRandom(source.get(), 7);
