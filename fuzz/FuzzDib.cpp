@@ -61,7 +61,24 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
                          DIB8To4, GrayDIB, CopyDIB})
         Drop(convert(dib));
     Drop(DIB24To8(dib, 1));
-    // The internal reductions write into their input: last.
+    Drop(DIB24To8(dib, 0));
+    for (const int32_t bits : {8, 4, 0})
+        Drop(QuantizeDIB(dib, bits, bits == 4, 0, nullptr, 0, nullptr));
+    const VDK_PALETTEENTRY supplied[3] = {{0, 0, 0, 0}, {255, 0, 0, 0}, {9, 200, 40, 0}};
+    Drop(QuantizeDIB(dib, 8, 1, 3, supplied, 0, nullptr));
+    Drop(ReduceColors(dib, 3, 0));
+    Drop(ReduceColors(dib, 2, 3));
+    const VDK_RECT inclusive{1, 0, 6, 4};
+    for (const std::uint32_t flags : {0u, 0x01u, 0x02u, 0x10u, 0x20u}) {
+        Drop(DKImageCopy(dib, 0, 0, nullptr, flags));
+        Drop(DKImageCopy(dib, 3, 2, nullptr, flags));
+        Drop(DKImageCopy(dib, 9, 1, &inclusive, flags));
+    }
+    const VDK_RECT exclusive{-2, 1, 5, 40};
+    Drop(Better(dib, 4, &exclusive, 0, nullptr));
+    Drop(Enhance(dib, 40, -30, 7, 10, 14, &exclusive, 0, nullptr));
+    // These write into their input: last.
+    (void)dkHueAndSaturation(dib, 0, 1, 1, 0, 0, 0, 30, -20, -10, &exclusive, 0, nullptr);
     Drop(_DIB24To1(dib));
     Drop(_DIB24To4(dib));
 

@@ -328,6 +328,106 @@ VDK_API VDK_HDIB CopyDIB(VDK_HDIB dib);
 VDK_API VDK_HDIB _DIB24To1(VDK_HDIB dib);
 VDK_API VDK_HDIB _DIB24To4(VDK_HDIB dib);
 
+/* ---- Toolkit: colour reduction ----------------------------------------------------------- */
+
+/* Progress of a long job: percent 0..100 and the caller's value; returning 0 asks the job to
+ * stop. */
+typedef int32_t (*VDK_PROGRESSPROC)(int32_t percent, intptr_t user);
+
+/* A 24-bit DIB as a 4- or 8-bit palette DIB: bits 8 (256 colours) or 4 (16 colours) with a
+ * median-cut palette computed from the picture, or 0 (4 bits, the 16 system colours, always
+ * dithered). paletteCount > 0 supplies the palette instead (the first min(count, 16 or 256)
+ * entries; peFlags is not read). dither non-zero: Floyd-Steinberg error diffusion. The
+ * callback (may be null) sees 0..100 over the two passes; when it returns 0 the job stops and
+ * the DIB is returned as far as it got (unwritten rows are index 0). Null for a source that is
+ * not a 24-bit DIB, any other bits value, or when memory runs out. Shows no messages. */
+VDK_API VDK_HDIB QuantizeDIB(VDK_HDIB dib, int32_t bits, int32_t dither, int32_t paletteCount,
+                             const VDK_PALETTEENTRY *palette, intptr_t user, VDK_PROGRESSPROC progress);
+
+/* The progress window ReduceColors shows while it works: a version field (control 101), a
+ * percentage (control 102) and a step text (control 103). Any member may be null. open
+ * returns non-zero when a window was made; the work goes on when none was. */
+#define VDK_PROGRESS_VERSION 101
+#define VDK_PROGRESS_PERCENT 102
+#define VDK_PROGRESS_STEP 103
+typedef struct VDK_PROGRESS_WINDOW {
+    int32_t (*open)(void *user);
+    void (*setText)(void *user, int32_t control, const char *text);
+    void (*setNumber)(void *user, int32_t control, uint32_t value);
+    void (*setWaitCursor)(void *user, int32_t wait); /* 1: wait cursor, 0: arrow */
+    void (*close)(void *user);
+    void *user;
+} VDK_PROGRESS_WINDOW;
+/* Installs the progress window (copied); null restores the default, which shows nothing. */
+VDK_API void vdk_SetProgressWindow(const VDK_PROGRESS_WINDOW *window);
+
+/* A 24-bit DIB as an 8-bit DIB with 2^uBPP (uBPP 0..8) colour-table entries. flags bit 0:
+ * error diffusion to three neighbours; bit 1: median-cut palette instead of the most
+ * popular colours. Works over a 15-bit histogram in four steps shown in the progress
+ * window. The source is never modified. */
+#define VDK_REDUCE_DIFFUSE 1
+#define VDK_REDUCE_MEDIANCUT 2
+VDK_API VDK_HDIB ReduceColors(VDK_HDIB dib, int32_t uBPP, int32_t flags);
+
+/* ---- Toolkit: image copy and resampling -------------------------------------------------- */
+
+/* Rectangles in image coordinates, origin at the top-left pixel. */
+typedef struct VDK_RECT {
+    int32_t left;
+    int32_t top;
+    int32_t right;
+    int32_t bottom;
+} VDK_RECT;
+
+#define VDK_COPY_AND 0x01u   /* 1-bit reduction keeping black lines on white */
+#define VDK_COPY_OR 0x02u    /* 1-bit reduction keeping white lines on black */
+#define VDK_COPY_GREY16 0x10u /* 1-bit reduction to 16 grey levels (4 bits) */
+#define VDK_COPY_GREY256 0x20u /* 1-bit reduction to 256 grey levels (8 bits) */
+
+/* Copies the rectangle (right and bottom INCLUSIVE; null: the whole picture) into a new DIB
+ * of newWidth x newHeight (0: the rectangle's size), cropping or resampling by pixel
+ * replication and block sampling. Null when the output cannot be allocated or the DIB or
+ * rectangle is unusable. */
+VDK_API VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeight, const VDK_RECT *rect, uint32_t flags);
+/* The same on a bitmap: *bitmap receives a new bitmap (the old one stays the caller's).
+ * 1 on success, -1 otherwise. */
+VDK_API int32_t DKImageCopyBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, int32_t newWidth, int32_t newHeight,
+                               const VDK_RECT *rect, uint32_t flags);
+
+/* ---- Toolkit: sharpen, tone curve, hue and saturation ------------------------------------ */
+
+/* Rectangles here have EXCLUSIVE right and bottom: the whole picture is (0, 0, width, height). */
+
+/* Sharpens inside the rectangle with strength 0..9 (0: unchanged). Null for a null
+ * rectangle, a strength of 10 (it would divide by zero), or a DIB that is not 24-bit. */
+VDK_API VDK_HDIB Better(VDK_HDIB dib, int32_t strength, const VDK_RECT *rect, intptr_t user, VDK_PROGRESSPROC progress);
+/* Tone curve: brightness -255..256, contrast -127..127, gammas 1.. (10: unchanged) for blue,
+ * green and red. Null for a null rectangle, a gamma of 0, a brightness or contrast outside those ranges, or a DIB that is not
+ * 24-bit. */
+VDK_API VDK_HDIB Enhance(VDK_HDIB dib, int32_t brightness, int32_t contrast, int32_t gammaBlue, int32_t gammaGreen,
+                         int32_t gammaRed, const VDK_RECT *rect, intptr_t user, VDK_PROGRESSPROC progress);
+/* Hue shift (degrees), saturation and lightness (percent, -100..100) in place; all six range
+ * switches 1: the whole colour circle, otherwise only the selected ranges. 1 after changing
+ * the DIB, 0 for a null DIB or rectangle or a DIB that is not 24-bit. */
+VDK_API int32_t dkHueAndSaturation(VDK_HDIB dib, int16_t red, int16_t green, int16_t blue, int16_t yellow,
+                                   int16_t magenta, int16_t cyan, int16_t hue, int16_t saturation, int16_t lightness,
+                                   const VDK_RECT *rect, intptr_t user, VDK_PROGRESSPROC progress);
+
+/* The bitmap forms: *bitmap receives a new bitmap of the old depth (4- and 8-bit bitmaps are
+ * quantised again, with dithering when `dither` is non-zero); 1 on success, -1 otherwise. */
+VDK_API int32_t _SharpBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, int32_t strength, const VDK_RECT *rect,
+                          int16_t dither, intptr_t user, VDK_PROGRESSPROC progress);
+VDK_API int32_t VBetterBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, double strength, int16_t dither);
+VDK_API int32_t _EnhanceBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, int32_t brightness, int32_t contrast,
+                            int32_t gammaBlue, int32_t gammaGreen, int32_t gammaRed, const VDK_RECT *rect,
+                            int16_t dither, intptr_t user, VDK_PROGRESSPROC progress);
+VDK_API int32_t VEnhanceBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, int32_t brightness, int32_t contrast,
+                            int32_t gammaBlue, int32_t gammaGreen, int32_t gammaRed, int16_t dither);
+VDK_API int32_t _dkHueAndSaturationBMP(VDK_HBITMAP *bitmap, VDK_HPALETTE *palette, int16_t red, int16_t green,
+                                       int16_t blue, int16_t yellow, int16_t magenta, int16_t cyan, int16_t hue,
+                                       int16_t saturation, int16_t lightness, int16_t dither, const VDK_RECT *rect,
+                                       intptr_t user, VDK_PROGRESSPROC progress);
+
 #ifdef __cplusplus
 }
 #endif

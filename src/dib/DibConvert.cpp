@@ -2,6 +2,7 @@
 // error-diffusing reductions from 24 bits do the work; the other conversions chain them.
 
 #include "dib/DibBlock.h"
+#include "dib/DibShared.h"
 #include "dib/Platform.h"
 #include "dib/ReduceColors.h"
 
@@ -13,7 +14,6 @@
 #include <vector>
 
 namespace vdk {
-namespace {
 
 VDK_HDIB Fail(const char* text) {
     ShowMessage(text);
@@ -22,46 +22,21 @@ VDK_HDIB Fail(const char* text) {
 
 bool IsLive(VDK_HGLOBAL handle) { return handle != 0 && (vdk_GlobalFlags(handle) & VDK_GMEM_INVALID_HANDLE) == 0; }
 
-// A new DIB block with `header`, a colour table of header.biClrUsed entries and the rows,
-// locked for writing. Empty when the block cannot be had.
-struct NewDib {
-    OwnedBlock handle;
-    std::unique_ptr<LockedBlock> block;
-    DibLayout layout;
+NewDib::NewDib(const VDK_BITMAPINFOHEADER& header, std::size_t bytes) : handle(NewBlock(bytes)) {
+    if (!handle)
+        return;
+    block = std::make_unique<LockedBlock>(handle.get());
+    block->WriteHeader(header);
+    MeasureDib(*block, layout);
+}
 
-    NewDib(const VDK_BITMAPINFOHEADER& header, std::size_t bytes) : handle(NewBlock(bytes)) {
-        if (!handle)
-            return;
-        block = std::make_unique<LockedBlock>(handle.get());
-        block->WriteHeader(header);
-        MeasureDib(*block, layout);
-    }
-    explicit operator bool() const { return static_cast<bool>(handle); }
-    VDK_HDIB Release() {
-        block.reset();
-        return handle.release();
-    }
-};
+VDK_HDIB NewDib::Release() {
+    block.reset();
+    return handle.release();
+}
 
 std::size_t BlockBytes(const VDK_BITMAPINFOHEADER& h) {
     return kHeaderSize + std::size_t{h.biClrUsed} * 4 + h.biSizeImage;
-}
-
-// Runs conversions one after another, freeing each intermediate DIB; stops at the first
-// step that fails (the step has said why).
-VDK_HDIB Chain(VDK_HDIB dib, const char* noDib, std::initializer_list<VDK_HDIB (*)(VDK_HDIB)> steps) {
-    if (!IsLive(dib))
-        return Fail(noDib);
-    VDK_HDIB current = dib;
-    for (auto step : steps) {
-        const VDK_HDIB next = step(current);
-        if (current != dib)
-            vdk_GlobalFree(current);
-        if (!next)
-            return 0;
-        current = next;
-    }
-    return current;
 }
 
 std::uint8_t AddClamped(std::uint8_t value, int delta) {
@@ -86,6 +61,25 @@ void DiffuseError(const DibLayout& dib, std::size_t row, std::size_t x, const st
         if (right && next)
             above[3 + c] = AddClamped(above[3 + c], e / 4);
     }
+}
+
+namespace {
+
+// Runs conversions one after another, freeing each intermediate DIB; stops at the first
+// step that fails (the step has said why).
+VDK_HDIB Chain(VDK_HDIB dib, const char* noDib, std::initializer_list<VDK_HDIB (*)(VDK_HDIB)> steps) {
+    if (!IsLive(dib))
+        return Fail(noDib);
+    VDK_HDIB current = dib;
+    for (auto step : steps) {
+        const VDK_HDIB next = step(current);
+        if (current != dib)
+            vdk_GlobalFree(current);
+        if (!next)
+            return 0;
+        current = next;
+    }
+    return current;
 }
 
 // The 16 fixed colours of the 4-bit reduction, red, green, blue.

@@ -10,6 +10,7 @@
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 #include "viewer/PictureLoader.h"
+#include "tool/DibCommand.h"
 #include "tool/Samples.h"
 
 #include <algorithm>
@@ -96,7 +97,7 @@ const char* const kDibHelp =
     "DIB1To24, DIB4To24, DIB24To1, DIB8To1, DIB4To1, DIB24To4, DIB8To4, GrayDIB, CopyDIB,\n"
     "_DIB24To1, _DIB24To4, or DIB24To8, which takes one argument: the grey flag (0 or 1).\n"
     "The toolkit's messages appear on standard error. Exits 1 when the function returns no\n"
-    "DIB or a file cannot be read or written.\n";
+    "DIB or a file cannot be read or written.\n\n";
 
 int Usage(const char* help, const std::string& problem) {
     std::cerr << "vantorsee-tool: " << problem << "\n\n" << help;
@@ -473,7 +474,7 @@ int Album(const std::vector<std::string>& args) {
 
 int Dib(const std::vector<std::string>& args) {
     if (WantsHelp(args)) {
-        std::cout << kDibHelp;
+        std::cout << kDibHelp << vs::tool::kDibAdjustmentHelp;
         return kExitOk;
     }
     using Conversion = VDK_HDIB (*)(VDK_HDIB);
@@ -491,7 +492,13 @@ int Dib(const std::vector<std::string>& args) {
         if (name == n)
             conversion = f;
     std::optional<std::int32_t> grey;
-    if (name == "DIB24To8") {
+    vs::tool::DibStep step;
+    std::string problem;
+    if (vs::tool::ParseDibAdjustment(name, {args.begin() + 3, args.end()}, step, problem)) {
+        if (!problem.empty())
+            return Usage(kDibHelp, problem);
+        conversion = nullptr;
+    } else if (name == "DIB24To8") {
         if (args.size() != 4 || (args[3] != "0" && args[3] != "1"))
             return Usage(kDibHelp, "DIB24To8 takes the grey flag, 0 or 1");
         grey = args[3] == "1" ? 1 : 0;
@@ -507,7 +514,7 @@ int Dib(const std::vector<std::string>& args) {
         std::cerr << "vantorsee-tool: " << e.what() << "\n";
         return kExitFailure;
     }
-    const VDK_HDIB output = grey ? DIB24To8(input, *grey) : conversion(input);
+    const VDK_HDIB output = step ? step(input) : grey ? DIB24To8(input, *grey) : conversion(input);
     vdk_GlobalFree(input);
     if (!output)
         return kExitFailure;

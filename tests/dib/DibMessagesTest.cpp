@@ -177,12 +177,35 @@ TEST(DibMessages, NoRowsTransferredFromABitmap) {
     vdk_DeleteObject(bitmap);
 }
 
-TEST(DibMessages, ColourReductionIsNotThereYet) {
+TEST(DibMessages, ColourReductionChecksInOrder) {
     Dib full(MakeDib(2, 2, 24));
-    MessageLog log;
-    EXPECT_EQ(DIB24To8(full.get(), 0), 0u);
-    ASSERT_EQ(log.texts.size(), 1u);
-    EXPECT_EQ(log.texts[0].rfind("ReduceColors: ", 0), 0u);
+    Dib eight(MakeDib(2, 2, 8));
+    Dib rle(MakeDib(2, 2, 24));
+    VDK_BITMAPINFOHEADER h = Header(rle.get());
+    h.biCompression = 1;
+    SetHeader(rle.get(), h);
+    Dib small(MakeDib(2, 2, 24));
+    h = Header(small.get());
+    h.biSize = 12;
+    SetHeader(small.get(), h);
+    const auto failAfter = [](int n) { vdk_FailAllocationsAfter(n); };
+    ExpectFailures({
+        {"ReduceColors: No dib present!", [] { return ReduceColors(0, 8, 0); }},
+        {"ReduceColors: uBPP > 8!", [&] { return ReduceColors(full.get(), 9, 0); }},
+        // The depth check comes after uBPP and the header size.
+        {"ReduceColors: uBPP > 8!", [&] { return ReduceColors(eight.get(), 9, 0); }},
+        {"ReduceColors: Invallid BITMAPINFOHEADER size!", [&] { return ReduceColors(small.get(), 8, 0); }},
+        {"ReduceColors: RLE-Bitmaps are not supported!", [&] { return ReduceColors(rle.get(), 8, 0); }},
+        {"ReduceColors: Bitmap is alreay reduced!", [&] { return ReduceColors(eight.get(), 8, 0); }},
+        {"ReduceColors: Bitmap is alreay reduced!", [&] { return ReduceColors(eight.get(), 8, 3); }},
+        {"ReduceColors: out of memory!", [&] { failAfter(0); return ReduceColors(full.get(), 8, 0); }},
+        {"ReduceColors: out of memory!", [&] { failAfter(1); return ReduceColors(full.get(), 8, 2); }},
+        // With diffusion the private copy comes first; the histogram and output after it.
+        {"CopyDIB: out of memory!", [&] { failAfter(0); return ReduceColors(full.get(), 8, 1); }},
+        {"ReduceColors: out of memory!", [&] { failAfter(1); return ReduceColors(full.get(), 8, 1); }},
+        {"ReduceColors: out of memory!", [&] { failAfter(2); return ReduceColors(full.get(), 8, 3); }},
+        {"DIB24to8: No 24 dib present!", [&] { return DIB24To8(eight.get(), 0); }},
+    }, {full.get(), eight.get()});
 }
 
 // A block shorter than its header, colour table and rows claim is refused before any pixel

@@ -80,5 +80,39 @@ TEST_F(DibToolTest, UsageErrorsExitTwo) {
     EXPECT_NE(help.out.find("Usage: vantorsee-tool dib"), std::string::npos);
 }
 
+TEST_F(DibToolTest, ReductionCopyAndAdjustments) {
+    Dib red(MakeDib(6, 4, 24));
+    for (int row = 0; row < 4; ++row)
+        for (int x = 0; x < 6; ++x)
+            SetPixel(red.get(), x, row, 0xFF0000);
+    SaveDibAsBmpFile(red.get(), dir.file("red.bmp"));
+    const auto run = [&](const std::string& args, const std::string& out) {
+        const auto r = RunTool("dib " + args.substr(0, args.find(' ')) + " " + in("red.bmp") + " " + in(out) +
+                               args.substr(args.find(' ')));
+        EXPECT_EQ(r.exitCode, 0) << args << ": " << r.err;
+        return Dib(LoadBmpFileAsDib(dir.file(out)));
+    };
+    EXPECT_EQ(GetDIBBitPerPixel(run("quantize 4 --dither", "q.bmp").get()), 4);
+    EXPECT_EQ(GetDIBBitPerPixel(run("reduce 8 3", "r.bmp").get()), 8);
+    Dib copied(run("copy 3 2 0 1 1 4 2", "c.bmp"));
+    EXPECT_EQ(GetDIBWidth(copied.get()), 3);
+    EXPECT_EQ(GetDIBHeight(copied.get()), 2);
+    Dib sharp(run("sharpen 5", "s.bmp"));
+    EXPECT_EQ(Pixel(sharp.get(), 2, 2), 0xFF0000u);
+    Dib dark(run("enhance -128 0 10 10 10", "e.bmp"));
+    EXPECT_EQ(Pixel(dark.get(), 0, 0), 0x7F0000u);
+    run("hue 111111 120 0 0", "h.bmp");
+    // Someone else's decoder sees pure green.
+    const auto green = test::MagickDecode(dir.file("h.bmp"));
+    ASSERT_GE(green.rgb.size(), 3u);
+    EXPECT_EQ(green.rgb[0], 0);
+    EXPECT_EQ(green.rgb[1], 255);
+    EXPECT_EQ(green.rgb[2], 0);
+
+    EXPECT_EQ(RunTool("dib quantize " + in("red.bmp") + " " + in("x.bmp") + " 5").exitCode, 2);
+    EXPECT_EQ(RunTool("dib hue " + in("red.bmp") + " " + in("x.bmp") + " 1111 0 0 0").exitCode, 2);
+    EXPECT_EQ(RunTool("dib sharpen " + in("red.bmp") + " " + in("x.bmp") + " 10").exitCode, 1);
+}
+
 }  // namespace
 }  // namespace vs::dibtest

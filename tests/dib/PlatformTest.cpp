@@ -259,6 +259,8 @@ TEST(PlatformLibrary, ExportsExactlyTheToolkitAndThePrefixedLayer) {
         "IDDBtoDIB",   "DIBGetVersion", "DIB1To4",          "DIB4To8",            "DIB8To24",   "DIB1To8",
         "DIB1To24",    "DIB4To24",     "DIB24To1",          "DIB8To1",            "DIB4To1",    "DIB24To4",
         "DIB8To4",     "DIB24To8",     "GrayDIB",           "CopyDIB",            "_DIB24To1",  "_DIB24To4",
+        "QuantizeDIB", "ReduceColors", "DKImageCopy", "DKImageCopyBMP", "Better", "_SharpBMP", "VBetterBMP",
+        "Enhance", "_EnhanceBMP", "VEnhanceBMP", "dkHueAndSaturation", "_dkHueAndSaturationBMP",
     };
     std::set<std::string> layer;
     for (const std::string& name : exported)

@@ -74,10 +74,41 @@ check(block_bytes(back)[48:56] == block_bytes(mono)[48:56], "1 -> 24 -> 1 keeps 
 grey = lib.DIB24To8(wide, 1)
 check(lib.GetDIBBitPerPixel(grey) == 8, "DIB24To8 grey")
 
+
+
+class RECT(ctypes.Structure):
+    _fields_ = [("left", ctypes.c_int32), ("top", ctypes.c_int32), ("right", ctypes.c_int32),
+                ("bottom", ctypes.c_int32)]
+
+
+PROGRESS = ctypes.CFUNCTYPE(ctypes.c_int32, ctypes.c_int32, ctypes.c_ssize_t)
+lib.DKImageCopy.argtypes = [HANDLE, ctypes.c_int32, ctypes.c_int32, ctypes.POINTER(RECT), ctypes.c_uint32]
+lib.DKImageCopy.restype = HANDLE
+lib.dkHueAndSaturation.argtypes = [HANDLE] + [ctypes.c_int16] * 9 + [ctypes.POINTER(RECT), ctypes.c_ssize_t,
+                                                                     PROGRESS]
+lib.dkHueAndSaturation.restype = ctypes.c_int32
+
+# Three 8-bit columns 10, 20, 30 enlarged to 8: repeats 2, 3, 3.
+row8 = make_dib(3, 1, 8, [(i, i, i) for i in range(256)], [b"\x0a\x14\x1e\x00"])
+wider = lib.DKImageCopy(row8, 8, 0, None, 0)
+check(block_bytes(wider)[40 + 1024:40 + 1024 + 8] == bytes([10, 10, 20, 20, 20, 30, 30, 30]), "DKImageCopy 3 to 8")
+# Rectangle (1, 0, 2, 0), inclusive: columns 20 and 30.
+part = lib.DKImageCopy(row8, 0, 0, ctypes.byref(RECT(1, 0, 2, 0)), 0)
+check(lib.GetDIBWidth(part) == 2 and block_bytes(part)[40 + 1024:40 + 1026] == bytes([20, 30]), "DKImageCopy crop")
+
+# Pure red turned by 120 degrees is pure green; the callback ends at 100.
+red = make_dib(1, 1, 24, [], [b"\x00\x00\xff\x00"])
+seen = []
+progress = PROGRESS(lambda percent, user: seen.append((percent, user)) or 1)
+check(lib.dkHueAndSaturation(red, 1, 1, 1, 1, 1, 1, 120, 0, 0, ctypes.byref(RECT(0, 0, 1, 1)), 42, progress) == 1,
+      "dkHueAndSaturation result")
+check(block_bytes(red)[40:43] == b"\x00\xff\x00", "red turned green")
+check(seen and seen[-1] == (100, 42), "progress to 100 with the user value: %r" % seen)
+
 check(messages == [], "no messages so far: %r" % messages)
 check(lib.CopyDIB(0) == 0 and messages == ["CopyDIB: No dib present!"], "null handle message")
 
-for h in (mono, wide, back, grey):
+for h in (mono, wide, back, grey, row8, wider, part, red):
     check(lib.vdk_GlobalFree(h) == 0, "free")
 
 if failures:
