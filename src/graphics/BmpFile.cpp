@@ -1,6 +1,7 @@
 #include "graphics/BmpFile.h"
 
 #include "graphics/ByteReader.h"
+#include "graphics/ByteWriter.h"
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
 
@@ -280,19 +281,6 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
 
 Bitmap LoadBmpFile(const std::string& path) { return DecodeBmp(ReadFileBytes(path)); }
 
-namespace {
-
-void Put16(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
-}  // namespace
-
 std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap) {
     const bool indexed = IsIndexed(bitmap.format());
     const Bitmap converted = indexed ? Bitmap() : bitmap.toBgr24();
@@ -308,20 +296,20 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap) {
     out.reserve(offset + imageBytes);
     out.push_back('B');
     out.push_back('M');
-    Put32(out, static_cast<std::uint32_t>(offset + imageBytes));
-    Put32(out, 0);
-    Put32(out, offset);
-    Put32(out, 40);
-    Put32(out, static_cast<std::uint32_t>(b.width()));
-    Put32(out, static_cast<std::uint32_t>(b.height()));
-    Put16(out, 1);
-    Put16(out, static_cast<std::uint32_t>(b.bitsPerPixel()));
-    Put32(out, kBiRgb);
-    Put32(out, static_cast<std::uint32_t>(imageBytes));
-    Put32(out, 2835);  // 72 dpi
-    Put32(out, 2835);
-    Put32(out, colors);
-    Put32(out, 0);
+    PutLe32(out, static_cast<std::uint32_t>(offset + imageBytes));
+    PutLe32(out, 0);
+    PutLe32(out, offset);
+    PutLe32(out, 40);
+    PutLe32(out, static_cast<std::uint32_t>(b.width()));
+    PutLe32(out, static_cast<std::uint32_t>(b.height()));
+    PutLe16(out, 1);
+    PutLe16(out, static_cast<std::uint32_t>(b.bitsPerPixel()));
+    PutLe32(out, kBiRgb);
+    PutLe32(out, static_cast<std::uint32_t>(imageBytes));
+    PutLe32(out, 2835);  // 72 dpi
+    PutLe32(out, 2835);
+    PutLe32(out, colors);
+    PutLe32(out, 0);
     for (std::uint32_t i = 0; i < colors; ++i) {
         const Rgb c = i < b.palette().size() ? b.palette()[i] : Rgb{};
         out.insert(out.end(), {c.b, c.g, c.r, 0});

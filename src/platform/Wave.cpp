@@ -1,21 +1,13 @@
 #include "platform/Wave.h"
 
+#include "graphics/ByteWriter.h"
+
 #include <algorithm>
 #include <cstring>
 
 namespace vs {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
 
 void PutTag(std::vector<std::uint8_t>& out, const char (&tag)[5]) {
     for (int i = 0; i < 4; ++i)
@@ -29,12 +21,12 @@ namespace {
 // The 16 bytes of a PCM format record.
 void PutPcmFormat(std::vector<std::uint8_t>& out, int sampleRate, int channels, int bitsPerSample) {
     const auto blockAlign = static_cast<unsigned>(channels * ((bitsPerSample + 7) / 8));
-    Put16(out, 1);  // PCM
-    Put16(out, static_cast<unsigned>(channels));
-    Put32(out, static_cast<std::uint32_t>(sampleRate));
-    Put32(out, static_cast<std::uint32_t>(sampleRate) * blockAlign);
-    Put16(out, blockAlign);
-    Put16(out, static_cast<unsigned>(bitsPerSample));
+    PutLe16(out, 1);  // PCM
+    PutLe16(out, static_cast<unsigned>(channels));
+    PutLe32(out, static_cast<std::uint32_t>(sampleRate));
+    PutLe32(out, static_cast<std::uint32_t>(sampleRate) * blockAlign);
+    PutLe16(out, blockAlign);
+    PutLe16(out, static_cast<unsigned>(bitsPerSample));
 }
 
 }  // namespace
@@ -44,19 +36,19 @@ std::vector<std::uint8_t> EncodeEmptyWave(int sampleRate, int channels, int bits
     fmtChunkSize = std::max<std::uint32_t>(fmtChunkSize, 18);
     std::vector<std::uint8_t> out;
     PutTag(out, "RIFF");
-    Put32(out, 4 + (8 + fmtChunkSize) + (8 + 4) + 8);
+    PutLe32(out, 4 + (8 + fmtChunkSize) + (8 + 4) + 8);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, fmtChunkSize);
+    PutLe32(out, fmtChunkSize);
     const std::size_t record = out.size();
     PutPcmFormat(out, sampleRate, channels, bitsPerSample);
-    Put16(out, 1);  // extra size
+    PutLe16(out, 1);  // extra size
     out.resize(record + fmtChunkSize, 0);
     PutTag(out, "fact");
-    Put32(out, 4);
-    Put32(out, 0);
+    PutLe32(out, 4);
+    PutLe32(out, 0);
     PutTag(out, "data");
-    Put32(out, 0);
+    PutLe32(out, 0);
     return out;
 }
 
@@ -67,13 +59,13 @@ std::vector<std::uint8_t> EncodeWavePcm(std::span<const std::uint8_t> samples, i
     std::vector<std::uint8_t> out;
     out.reserve(44 + samples.size() + pad);
     PutTag(out, "RIFF");
-    Put32(out, 36 + dataSize + pad);
+    PutLe32(out, 36 + dataSize + pad);
     PutTag(out, "WAVE");
     PutTag(out, "fmt ");
-    Put32(out, 16);
+    PutLe32(out, 16);
     PutPcmFormat(out, sampleRate, channels, bitsPerSample);
     PutTag(out, "data");
-    Put32(out, dataSize);
+    PutLe32(out, dataSize);
     out.resize(out.size() + samples.size() + pad, 0);
     if (!samples.empty())
         std::memcpy(out.data() + 44, samples.data(), samples.size());

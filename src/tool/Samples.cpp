@@ -1,6 +1,7 @@
 #include "tool/Samples.h"
 
 #include "graphics/BmpFile.h"
+#include "graphics/ByteWriter.h"
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
 
@@ -18,23 +19,6 @@
 namespace vs {
 
 namespace {
-
-void Put16(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v));
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 0; i < 4; ++i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
-void Put16BE(std::vector<std::uint8_t>& out, unsigned v) {
-    out.push_back(static_cast<std::uint8_t>(v >> 8));
-    out.push_back(static_cast<std::uint8_t>(v));
-}
-void Put32BE(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    for (int i = 3; i >= 0; --i)
-        out.push_back(static_cast<std::uint8_t>(v >> (8 * i)));
-}
 
 std::uint8_t Clamp(double v) { return static_cast<std::uint8_t>(std::clamp(v, 0.0, 255.0)); }
 
@@ -104,10 +88,10 @@ Bitmap SamplePicture(Scene scene, int width, int height) {
 std::vector<std::uint8_t> EncodeTarga(const Bitmap& bitmap) {
     Require24(bitmap);
     std::vector<std::uint8_t> out = {0, 0, 2, 0, 0, 0, 0, 0};
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<unsigned>(bitmap.width()));
-    Put16(out, static_cast<unsigned>(bitmap.height()));
+    PutLe16(out, 0);
+    PutLe16(out, 0);
+    PutLe16(out, static_cast<unsigned>(bitmap.width()));
+    PutLe16(out, static_cast<unsigned>(bitmap.height()));
     out.push_back(24);
     out.push_back(0x20);  // top row first
     for (int y = 0; y < bitmap.height(); ++y)
@@ -121,17 +105,17 @@ std::vector<std::uint8_t> EncodePcx(const Bitmap& bitmap) {
     const int h = bitmap.height();
     const int bytesPerLine = (w + 1) & ~1;
     std::vector<std::uint8_t> out = {10, 5, 1, 8};
-    Put16(out, 0);
-    Put16(out, 0);
-    Put16(out, static_cast<unsigned>(w - 1));
-    Put16(out, static_cast<unsigned>(h - 1));
-    Put16(out, 72);
-    Put16(out, 72);
+    PutLe16(out, 0);
+    PutLe16(out, 0);
+    PutLe16(out, static_cast<unsigned>(w - 1));
+    PutLe16(out, static_cast<unsigned>(h - 1));
+    PutLe16(out, 72);
+    PutLe16(out, 72);
     out.resize(out.size() + 48, 0);
     out.push_back(0);
     out.push_back(3);
-    Put16(out, static_cast<unsigned>(bytesPerLine));
-    Put16(out, 1);
+    PutLe16(out, static_cast<unsigned>(bytesPerLine));
+    PutLe16(out, 1);
     out.resize(128, 0);
     std::vector<std::uint8_t> line(static_cast<std::size_t>(bytesPerLine));
     for (int y = 0; y < h; ++y)
@@ -155,17 +139,17 @@ std::vector<std::uint8_t> EncodePcx(const Bitmap& bitmap) {
 std::vector<std::uint8_t> EncodePhotoshop(const Bitmap& bitmap) {
     Require24(bitmap);
     std::vector<std::uint8_t> out = {'8', 'B', 'P', 'S'};
-    Put16BE(out, 1);
+    PutBe16(out, 1);
     out.resize(out.size() + 6, 0);
-    Put16BE(out, 3);
-    Put32BE(out, static_cast<std::uint32_t>(bitmap.height()));
-    Put32BE(out, static_cast<std::uint32_t>(bitmap.width()));
-    Put16BE(out, 8);
-    Put16BE(out, 3);  // RGB
-    Put32BE(out, 0);  // colour mode data
-    Put32BE(out, 0);  // image resources
-    Put32BE(out, 0);  // layers and masks
-    Put16BE(out, 0);  // raw image data
+    PutBe16(out, 3);
+    PutBe32(out, static_cast<std::uint32_t>(bitmap.height()));
+    PutBe32(out, static_cast<std::uint32_t>(bitmap.width()));
+    PutBe16(out, 8);
+    PutBe16(out, 3);  // RGB
+    PutBe32(out, 0);  // colour mode data
+    PutBe32(out, 0);  // image resources
+    PutBe32(out, 0);  // layers and masks
+    PutBe16(out, 0);  // raw image data
     for (int plane = 2; plane >= 0; --plane)
         for (int y = 0; y < bitmap.height(); ++y)
             for (int x = 0; x < bitmap.width(); ++x)
@@ -176,10 +160,10 @@ std::vector<std::uint8_t> EncodePhotoshop(const Bitmap& bitmap) {
 std::vector<std::uint8_t> EncodeKev(const Bitmap& bitmap) {
     Require24(bitmap);
     std::vector<std::uint8_t> out = {'K', 'E', 'V', '-', 'A'};
-    Put32(out, 0);
-    Put16(out, 24);
-    Put32(out, static_cast<std::uint32_t>(bitmap.width()));
-    Put32(out, static_cast<std::uint32_t>(bitmap.height()));
+    PutLe32(out, 0);
+    PutLe16(out, 24);
+    PutLe32(out, static_cast<std::uint32_t>(bitmap.width()));
+    PutLe32(out, static_cast<std::uint32_t>(bitmap.height()));
     out.resize(275, 0);
     for (int y = 0; y < bitmap.height(); ++y)
         out.insert(out.end(), bitmap.row(y), bitmap.row(y) + 3 * bitmap.width());
@@ -188,20 +172,20 @@ std::vector<std::uint8_t> EncodeKev(const Bitmap& bitmap) {
 
 std::vector<std::uint8_t> EncodeAlbum(const std::vector<Bitmap>& pages, const std::vector<std::uint8_t>& sound) {
     std::vector<std::uint8_t> out = {'X', 'F', 'A'};
-    Put32(out, static_cast<std::uint32_t>(pages.size()));
-    Put32(out, 0);
+    PutLe32(out, static_cast<std::uint32_t>(pages.size()));
+    PutLe32(out, 0);
     out.push_back(sound.empty() ? 0 : 1);
     for (const Bitmap& page : pages) {
         Require24(page);
-        Put32(out, static_cast<std::uint32_t>(page.width()));
-        Put32(out, static_cast<std::uint32_t>(page.height()));
+        PutLe32(out, static_cast<std::uint32_t>(page.width()));
+        PutLe32(out, static_cast<std::uint32_t>(page.height()));
         out.push_back(6);
         for (int y = 0; y < page.height(); ++y)
             out.insert(out.end(), page.row(y), page.row(y) + 3 * page.width());
     }
     out.push_back(sound.empty() ? 0 : 1);
     if (!sound.empty()) {
-        Put32(out, static_cast<std::uint32_t>(sound.size()));
+        PutLe32(out, static_cast<std::uint32_t>(sound.size()));
         out.insert(out.end(), sound.begin(), sound.end());
     }
     return out;
@@ -211,17 +195,17 @@ std::vector<std::uint8_t> ChimeWave(int milliseconds) {
     constexpr int kRate = 22050;
     const int samples = kRate * std::max(0, milliseconds) / 1000;
     std::vector<std::uint8_t> out = {'R', 'I', 'F', 'F'};
-    Put32(out, static_cast<std::uint32_t>(36 + samples));
+    PutLe32(out, static_cast<std::uint32_t>(36 + samples));
     out.insert(out.end(), {'W', 'A', 'V', 'E', 'f', 'm', 't', ' '});
-    Put32(out, 16);
-    Put16(out, 1);      // PCM
-    Put16(out, 1);      // mono
-    Put32(out, kRate);  // samples per second
-    Put32(out, kRate);  // bytes per second
-    Put16(out, 1);      // block alignment
-    Put16(out, 8);      // bits per sample
+    PutLe32(out, 16);
+    PutLe16(out, 1);      // PCM
+    PutLe16(out, 1);      // mono
+    PutLe32(out, kRate);  // samples per second
+    PutLe32(out, kRate);  // bytes per second
+    PutLe16(out, 1);      // block alignment
+    PutLe16(out, 8);      // bits per sample
     out.insert(out.end(), {'d', 'a', 't', 'a'});
-    Put32(out, static_cast<std::uint32_t>(samples));
+    PutLe32(out, static_cast<std::uint32_t>(samples));
     for (int i = 0; i < samples; ++i) {
         const double t = static_cast<double>(i) / kRate;
         const double fade = 1.0 - static_cast<double>(i) / samples;

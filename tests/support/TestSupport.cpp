@@ -100,14 +100,4 @@ RgbImage ToRgbImage(const Bitmap& bitmap) {
     return img;
 }
 
-void Put8(std::vector<std::uint8_t>& out, unsigned v) { out.push_back(static_cast<std::uint8_t>(v)); }
-void Put16(std::vector<std::uint8_t>& out, unsigned v) {
-    Put8(out, v & 0xFF);
-    Put8(out, (v >> 8) & 0xFF);
-}
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v) {
-    Put16(out, v & 0xFFFF);
-    Put16(out, v >> 16);
-}
-
 }  // namespace vs::test

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/Bitmap.h"
+#include "graphics/ByteWriter.h"
 
 #include <cstdint>
 #include <string>
@@ -51,9 +52,9 @@ RgbImage MagickDecode(const std::string& path);
 // Our bitmap in the same form.
 RgbImage ToRgbImage(const Bitmap& bitmap);
 
-// Little-endian byte appenders for building files by hand.
-void Put8(std::vector<std::uint8_t>& out, unsigned v);
-void Put16(std::vector<std::uint8_t>& out, unsigned v);
-void Put32(std::vector<std::uint8_t>& out, std::uint32_t v);
+// Little-endian byte appenders for building files by hand (the program's own).
+inline constexpr auto* Put8 = &PutU8;
+inline constexpr auto* Put16 = &PutLe16;
+inline constexpr auto* Put32 = &PutLe32;
 
 }  // namespace vs::test
