@@ -1,9 +1,24 @@
-#include "tool/DibCommand.h"
+// vantorsee-tool dib: one DIB toolkit call on a BMP file.
+
+#include "dib/DibFile.h"
+#include "graphics/Errors.h"
+#include "tool/ToolCommon.h"
+#include "vantor/dibkit.h"
+
+#include <functional>
+#include <iostream>
+#include <string>
+#include <vector>
 
 #include <charconv>
 #include <optional>
 
 namespace vs::tool {
+
+namespace {
+
+using DibStep = std::function<VDK_HDIB(VDK_HDIB)>;
+
 
 const char* const kDibAdjustmentHelp =
     "Colour reduction, copy and adjustments (24-bit input unless said otherwise):\n"
@@ -17,7 +32,6 @@ const char* const kDibAdjustmentHelp =
     "                                  switches for red, green, blue, yellow, magenta, cyan\n"
     "Rectangles of sharpen, enhance and hue are exclusive and default to the whole picture.\n";
 
-namespace {
 
 std::optional<std::int32_t> Int(const std::string& text) {
     std::int32_t value = 0;
@@ -54,8 +68,6 @@ bool Rect(const std::vector<std::string>& args, std::size_t fixed, std::optional
 VDK_RECT WholeOr(const std::optional<VDK_RECT>& rect, VDK_HDIB dib) {
     return rect ? *rect : VDK_RECT{0, 0, GetDIBWidth(dib), GetDIBHeight(dib)};
 }
-
-}  // namespace
 
 bool ParseDibAdjustment(const std::string& name, const std::vector<std::string>& args, DibStep& step,
                         std::string& problem) {
@@ -126,6 +138,75 @@ bool ParseDibAdjustment(const std::string& name, const std::vector<std::string>&
         return false;
     }
     return true;
+}
+
+const char* const kDibHelp =
+    "Usage: vantorsee-tool dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
+    "\n"
+    "Loads INPUT.bmp as a DIB, calls the DIB toolkit function FUNCTION on it and writes the\n"
+    "DIB it returns as OUTPUT.bmp. FUNCTION is one of DIB1To4, DIB4To8, DIB8To24, DIB1To8,\n"
+    "DIB1To24, DIB4To24, DIB24To1, DIB8To1, DIB4To1, DIB24To4, DIB8To4, GrayDIB, CopyDIB,\n"
+    "_DIB24To1, _DIB24To4, or DIB24To8, which takes one argument: the grey flag (0 or 1).\n"
+    "The toolkit's messages appear on standard error. Exits 1 when the function returns no\n"
+    "DIB or a file cannot be read or written.\n\n";
+
+}  // namespace
+
+int Dib(const std::vector<std::string>& args) {
+    if (WantsHelp(args)) {
+        std::cout << kDibHelp << kDibAdjustmentHelp;
+        return kExitOk;
+    }
+    using Conversion = VDK_HDIB (*)(VDK_HDIB);
+    static const std::pair<const char*, Conversion> kConversions[] = {
+        {"DIB1To4", DIB1To4},   {"DIB4To8", DIB4To8},     {"DIB8To24", DIB8To24},   {"DIB1To8", DIB1To8},
+        {"DIB1To24", DIB1To24}, {"DIB4To24", DIB4To24},   {"DIB24To1", DIB24To1},   {"DIB8To1", DIB8To1},
+        {"DIB4To1", DIB4To1},   {"DIB24To4", DIB24To4},   {"DIB8To4", DIB8To4},     {"GrayDIB", GrayDIB},
+        {"CopyDIB", CopyDIB},   {"_DIB24To1", _DIB24To1}, {"_DIB24To4", _DIB24To4},
+    };
+    if (args.size() < 3)
+        return Usage(kDibHelp, "dib takes a function, an input and an output file");
+    const std::string& name = args[0];
+    Conversion conversion = nullptr;
+    for (const auto& [n, f] : kConversions)
+        if (name == n)
+            conversion = f;
+    std::optional<std::int32_t> grey;
+    DibStep step;
+    std::string problem;
+    if (ParseDibAdjustment(name, {args.begin() + 3, args.end()}, step, problem)) {
+        if (!problem.empty())
+            return Usage(kDibHelp, problem);
+        conversion = nullptr;
+    } else if (name == "DIB24To8") {
+        if (args.size() != 4 || (args[3] != "0" && args[3] != "1"))
+            return Usage(kDibHelp, "DIB24To8 takes the grey flag, 0 or 1");
+        grey = args[3] == "1" ? 1 : 0;
+    } else if (!conversion) {
+        return Usage(kDibHelp, "unknown function " + name);
+    } else if (args.size() != 3) {
+        return Usage(kDibHelp, name + " takes no arguments");
+    }
+    VDK_HDIB input = 0;
+    try {
+        input = vs::LoadBmpFileAsDib(args[1]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        return kExitFailure;
+    }
+    const VDK_HDIB output = step ? step(input) : grey ? DIB24To8(input, *grey) : conversion(input);
+    vdk_GlobalFree(input);
+    if (!output)
+        return kExitFailure;
+    int status = kExitOk;
+    try {
+        vs::SaveDibAsBmpFile(output, args[2]);
+    } catch (const vs::ImageError& e) {
+        std::cerr << "vantorsee-tool: " << e.what() << "\n";
+        status = kExitFailure;
+    }
+    vdk_GlobalFree(output);
+    return status;
 }
 
 }  // namespace vs::tool
