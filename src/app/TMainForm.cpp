@@ -290,19 +290,19 @@ void TMainForm::BuildLayout() {
 
 void TMainForm::BuildActions() {
     auto* zoomGroup = new QActionGroup(this);
-    for (const ActionSpec& spec : ActionTable()) {
-        auto* a = new QAction(QString::fromUtf8(spec.caption.data(), static_cast<qsizetype>(spec.caption.size())), this);
-        const QString name = QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()));
+    for (const ActionSpec& entry : ActionTable()) {
+        auto* a = new QAction(QString::fromUtf8(entry.caption.data(), static_cast<qsizetype>(entry.caption.size())), this);
+        const QString name = QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size()));
         a->setObjectName(name);
-        a->setProperty("category", QString::fromLatin1(spec.category.data(), static_cast<qsizetype>(spec.category.size())));
-        if (!spec.shortcut.empty()) {
-            a->setShortcut(QKeySequence(QString::fromLatin1(spec.shortcut.data(), static_cast<qsizetype>(spec.shortcut.size())),
+        a->setProperty("category", QString::fromLatin1(entry.category.data(), static_cast<qsizetype>(entry.category.size())));
+        if (!entry.shortcut.empty()) {
+            a->setShortcut(QKeySequence(QString::fromLatin1(entry.shortcut.data(), static_cast<qsizetype>(entry.shortcut.size())),
                                         QKeySequence::PortableText));
             // Shown in menus only; ShortcutRouter resolves the keys.
             a->setShortcutContext(Qt::WidgetShortcut);
         }
-        if (!spec.hint.empty()) {
-            const QString hint = QString::fromLatin1(spec.hint.data(), static_cast<qsizetype>(spec.hint.size()));
+        if (!entry.hint.empty()) {
+            const QString hint = QString::fromLatin1(entry.hint.data(), static_cast<qsizetype>(entry.hint.size()));
             a->setToolTip(hint);
             a->setStatusTip(hint);
         }
@@ -341,20 +341,20 @@ void TMainForm::BuildActions() {
 
 QList<QAction*> TMainForm::ActionList() const {
     QList<QAction*> list;
-    for (const ActionSpec& spec : ActionTable())
-        list.push_back(Action(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size()))));
+    for (const ActionSpec& entry : ActionTable())
+        list.push_back(Action(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size()))));
     return list;
 }
 
 void TMainForm::BuildMenus() {
     for (int m = 0; m < kMenuCount; ++m) {
-        const MenuSpec& spec = PopupMenus()[static_cast<std::size_t>(m)];
+        const MenuSpec& entry = PopupMenus()[static_cast<std::size_t>(m)];
         auto* menu = new QMenu(this);
-        menu->setObjectName(QString::fromLatin1(spec.name.data(), static_cast<qsizetype>(spec.name.size())));
+        menu->setObjectName(QString::fromLatin1(entry.name.data(), static_cast<qsizetype>(entry.name.size())));
         QMenu* target = menu;
         int subLeft = 0;
-        for (int i = 0; i < spec.count; ++i) {
-            const MenuItemSpec& item = spec.items[static_cast<std::size_t>(i)];
+        for (int i = 0; i < entry.count; ++i) {
+            const MenuItemSpec& item = entry.items[static_cast<std::size_t>(i)];
             if (!item.subMenuCaption.empty()) {
                 target = menu->addMenu(QString::fromLatin1(item.subMenuCaption.data(),
                                                            static_cast<qsizetype>(item.subMenuCaption.size())));

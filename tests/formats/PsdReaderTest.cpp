@@ -181,7 +181,7 @@ TEST_F(PsdTest, DuotoneShowsItsFirstChannelAsGrey) {
     s.channels = 1;
     s.width = 9;
     s.height = 2;
-    s.modeData.assign(40, 0x11);  // duotone specification, opaque to readers
+    s.modeData.assign(40, 0x11);  // duotone description block, opaque to readers
     const Bitmap bmp = DecodeAndCompare(Build(s, [](int, int x, int y) { return static_cast<unsigned>(x * 25 + y); }),
                                         "duotone");
     EXPECT_EQ(bmp.pixel(4, 1), (Rgb{101, 101, 101}));
