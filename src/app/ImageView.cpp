@@ -35,20 +35,23 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
     RefreshImageView();
 }
 
-void TMainForm::RefreshImageView() {
+void TMainForm::RefreshImageView() { UpdateImageView(false); }
+
+void TMainForm::UpdateImageView(bool reuseRendered) {
     if (!IsPictureKind(dispatch_.contentKind))
         return;  // video sizing belongs to the media view; other kinds have nothing to place
     const Bitmap& source = dispatch_.sourceImage();
     const ZoomLayout layout = ComputeZoomLayout(source.width(), source.height(), SeeBox->width(), SeeBox->height(), zoom_);
-    const bool same = rendered_.source == &source && rendered_.width == layout.imageWidth &&
-                      rendered_.height == layout.imageHeight && rendered_.mode == zoom_;
+    // Only a resize may keep the picture: everything else may have changed the source.
+    const bool same = reuseRendered && rendered_.width == layout.imageWidth && rendered_.height == layout.imageHeight &&
+                      rendered_.mode == zoom_;
     if (!same) {
         Bitmap shown;
         // Full Size is a plain 24-bit copy; TImageWorkspace::CopyBitmap24 can take this over.
         if (layout.imageWidth <= 0 || layout.imageHeight <= 0 || !RenderZoomedImage(source, layout, zoom_, shown))
             shown = Bitmap();
         Image1->setPixmap(shown.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(shown)));
-        rendered_ = {&source, layout.imageWidth, layout.imageHeight, zoom_};
+        rendered_ = {layout.imageWidth, layout.imageHeight, zoom_};
     }
     Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
     SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());

@@ -561,7 +561,7 @@ void TMainForm::LayoutSeeBox() {
     for (QWidget* client : {static_cast<QWidget*>(RichEdit1), static_cast<QWidget*>(HtmlPanel), static_cast<QWidget*>(AviPanel)})
         client->setGeometry(SeeBox->rect());
     if (IsPictureKind(dispatch_.contentKind) && SeePanel->isVisible())
-        RefreshImageView();
+        UpdateImageView(true);
 }
 
 void TMainForm::AboutExecute() {
@@ -603,10 +603,7 @@ void TMainForm::ShowXfToolBarFor(TXfAlbum& /*album*/) { XfToolBar->show(); }
 
 void TMainForm::SetXfToolBarVisible(bool visible) { XfToolBar->setVisible(visible); }
 
-void TMainForm::ShowNewImage(const Bitmap& /*picture*/) {
-    rendered_ = {};  // a new picture: render it whatever the layout
-    RefreshImageView();
-}
+void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 
 void TMainForm::SetImageFrameVisible(bool visible) { SeePanel->setVisible(visible); }
 

@@ -166,6 +166,7 @@ private:
     void BuildActions();
     void BuildMenus();
     void LayoutSeeBox();
+    void UpdateImageView(bool reuseRendered);
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
@@ -205,10 +206,9 @@ private:
     std::unique_ptr<Wallpaper> desktopWallpaper_;
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
-    // What Image1 holds, so that a refresh that changes only the frame's place does not
+    // What Image1 holds, so that a resize that changes only the frame's place does not
     // render the picture again.
     struct Rendered {
-        const Bitmap* source = nullptr;
         int width = -1;
         int height = -1;
         ZoomMode mode = ZoomMode::AutoSize;

@@ -128,6 +128,12 @@ TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
     EXPECT_EQ(Frame(), QRect((400 - 900) / 2, (300 - 700) / 2, 904, 704));
     EXPECT_EQ(Shown().pixelColor(899, 699), QColor((899 >> 8) | ((699 >> 8) << 4), 699 & 0xFF, 899 & 0xFF));
     EXPECT_EQ(f.Image1->cursor().shape(), Qt::OpenHandCursor);
+    // A resize moves the frame and keeps the rendered picture.
+    const qint64 rendered = f.Image1->pixmap().cacheKey();
+    SetArea(604, 504);
+    EXPECT_EQ(Frame().topLeft(), QPoint((600 - 900) / 2, (500 - 700) / 2));
+    EXPECT_EQ(f.Image1->pixmap().cacheKey(), rendered);
+    SetArea(404, 304);
 
     const QPoint start = Frame().topLeft();
     QTest::mousePress(f.Image1, Qt::LeftButton, {}, QPoint(300, 300));
