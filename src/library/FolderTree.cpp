@@ -54,23 +54,40 @@ struct FileId {
     ino_t ino;
 };
 
-void AddChildren(const std::string& folder, std::vector<FolderNode>& into, std::vector<FileId>& ancestors) {
+struct Entry {
+    std::string name;
+    struct stat st;
+};
+
+// Every entry of a folder other than "." and "..", in listing order, examined without
+// following links. The listing is closed before the caller descends, so a deep hierarchy
+// never holds more than one directory open.
+std::vector<Entry> ReadEntries(const std::string& folder) {
+    std::vector<Entry> entries;
     Listing listing(folder);
     if (!listing.ok())
-        return;
+        return entries;
     while (const char* name = listing.next()) {
-        struct stat st {};
-        if (::fstatat(listing.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0 || !IsPlainFolderStat(name, st))
+        Entry e{name, {}};
+        if (::fstatat(listing.fd(), name, &e.st, AT_SYMLINK_NOFOLLOW) == 0)
+            entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+void AddChildren(const std::string& folder, std::vector<FolderNode>& into, std::vector<FileId>& ancestors) {
+    for (const Entry& e : ReadEntries(folder)) {
+        if (!IsPlainFolderStat(e.name.c_str(), e.st))
             continue;
-        into.push_back(FolderNode{name, {}});
+        into.push_back(FolderNode{e.name, {}});
         bool seen = false;
         for (const FileId& a : ancestors)
-            seen = seen || (a.dev == st.st_dev && a.ino == st.st_ino);
+            seen = seen || (a.dev == e.st.st_dev && a.ino == e.st.st_ino);
         if (seen)
             continue;
-        ancestors.push_back({st.st_dev, st.st_ino});
-        // into may grow no further while the child is filled: it is the last element.
-        AddChildren(folder + name + "/", into.back().children, ancestors);
+        ancestors.push_back({e.st.st_dev, e.st.st_ino});
+        // into grows no further while the child is filled: it is the last element.
+        AddChildren(folder + e.name + "/", into.back().children, ancestors);
         ancestors.pop_back();
     }
 }
@@ -88,14 +105,9 @@ bool IsPlainFolder(const std::string& folder, const std::string& name) {
 
 std::vector<std::string> ListPlainFolders(const std::string& folder) {
     std::vector<std::string> names;
-    Listing listing(folder);
-    if (!listing.ok())
-        return names;
-    while (const char* name = listing.next()) {
-        struct stat st {};
-        if (::fstatat(listing.fd(), name, &st, AT_SYMLINK_NOFOLLOW) == 0 && IsPlainFolderStat(name, st))
-            names.emplace_back(name);
-    }
+    for (const Entry& e : ReadEntries(folder))
+        if (IsPlainFolderStat(e.name.c_str(), e.st))
+            names.push_back(e.name);
     return names;
 }
 
@@ -161,32 +173,24 @@ namespace {
 
 // The plain file delete: a read-only file is refused, as the file system of the original
 // platform refuses it; a directory is never removed by it.
-void DeleteEntry(int dirFd, const char* name, const struct stat& st) {
+void DeleteEntry(const std::string& path, const struct stat& st) {
     if (S_ISDIR(st.st_mode))
         return;
     if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0)
         return;
-    ::unlinkat(dirFd, name, 0);
+    ::unlink(path.c_str());
 }
 
 }  // namespace
 
 bool RemoveFolderTree(const std::string& path) {
     const std::string folder = WithSlash(path);
-    {
-        Listing listing(folder);
-        if (listing.ok()) {
-            while (const char* name = listing.next()) {
-                struct stat st {};
-                if (::fstatat(listing.fd(), name, &st, AT_SYMLINK_NOFOLLOW) != 0)
-                    continue;
-                if (IsPlainFolderStat(name, st)) {
-                    if (!RemoveFolderTree(folder + name + "/"))
-                        return false;
-                } else {
-                    DeleteEntry(listing.fd(), name, st);
-                }
-            }
+    for (const Entry& e : ReadEntries(folder)) {
+        if (IsPlainFolderStat(e.name.c_str(), e.st)) {
+            if (!RemoveFolderTree(folder + e.name + "/"))
+                return false;
+        } else {
+            DeleteEntry(folder + e.name, e.st);
         }
     }
     std::string dir = folder;

@@ -78,6 +78,21 @@ TEST(FolderListing, LinkCycleIsNotFollowed) {
     EXPECT_EQ(Flat(LoadFolderHierarchy(d.path())), "1:A 2:B ");
 }
 
+TEST(FolderListing, DeepHierarchyLoadsAndGoes) {
+    test::TempDir d;
+    std::string deep = d.file("T");
+    for (int i = 0; i < 400; ++i)
+        deep += "/d";
+    MakeDir(deep);
+    const std::vector<FolderNode> tree = LoadFolderHierarchy(d.path());
+    int depth = 0;
+    for (const std::vector<FolderNode>* level = &tree; !level->empty(); level = &level->front().children)
+        ++depth;
+    EXPECT_EQ(depth, 401);
+    EXPECT_TRUE(RemoveFolderTree(d.file("T")));
+    EXPECT_FALSE(fs::exists(d.file("T")));
+}
+
 TEST(FolderPaths, NodePathFromCaptions) {
     EXPECT_EQ(NodeFolderPath("/lib/Photo Folder/", {}), "/lib/Photo Folder/");
     EXPECT_EQ(NodeFolderPath("/lib/Photo Folder/", {"A", "B"}), "/lib/Photo Folder/A/B/");
