@@ -17,7 +17,6 @@
 #include <QActionGroup>
 #include <QCloseEvent>
 #include <QCoreApplication>
-#include <QDir>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QMouseEvent>
@@ -583,7 +582,8 @@ void TMainForm::SettingExecute() {
 }
 
 std::string TMainForm::BrowseForFolder() {
-    const std::optional<std::string> picked = prompts_.pickFolder("Select a folder", QDir::homePath().toStdString());
+    const std::optional<std::string> picked = prompts_.pickFolder(
+        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
     if (!picked || picked->empty())
         return {};
     return WithTrailingSlash(*picked);
