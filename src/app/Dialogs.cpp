@@ -1,8 +1,14 @@
 #include "app/Dialogs.h"
 
 #include "app/Artwork.h"
+#include "app/TMainForm.h"
+#include "controls/TImagesListView.h"
 
+#include <QCheckBox>
 #include <QDialogButtonBox>
+#include <QLineEdit>
+#include <QListWidget>
+#include <QTabWidget>
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHBoxLayout>
@@ -11,6 +17,8 @@
 #include <QPushButton>
 #include <QScreen>
 #include <QVBoxLayout>
+
+#include <filesystem>
 
 namespace vs {
 
@@ -26,7 +34,112 @@ void CentreOnScreen(QWidget* widget) {
 TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     setObjectName("SettingForm");
     setWindowTitle("Setting");
+    setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
+    setFixedSize(418, 330);
+    QFont font(QStringLiteral("MS Sans Serif"));
+    font.setStyleHint(QFont::SansSerif);
+    font.setPixelSize(13);
+    setFont(font);
+
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(0, 0, 0, 0);
+    column->setSpacing(0);
+    PageControl1 = new QTabWidget(this);
+    PageControl1->setObjectName("PageControl1");
+    column->addWidget(PageControl1, 1);
+
+    PhotoFolderPage = new QWidget;
+    PhotoFolderPage->setObjectName("PhotoFolderPage");
+    auto* label = new QLabel(QStringLiteral("Photo Folder Path"), PhotoFolderPage);
+    label->move(0, 16);
+    PhotoFolderPath = new QLineEdit(PhotoFolderPage);
+    PhotoFolderPath->setObjectName("PhotoFolderPath");
+    PhotoFolderPath->setGeometry(0, 32, 390, 21);
+    Button1 = new QPushButton(QStringLiteral("..."), PhotoFolderPage);
+    Button1->setObjectName("Button1");
+    Button1->setGeometry(392, 34, 17, 20);
+    CheckBox1 = new QCheckBox(QStringLiteral("Move all subfolder and images to new photo folder"), PhotoFolderPage);
+    CheckBox1->setObjectName("CheckBox1");
+    CheckBox1->move(0, 64);
+    CheckBox1->adjustSize();
+    PageControl1->addTab(PhotoFolderPage, QStringLiteral("Photo Folder"));
+
+    FileTypePage = new QWidget;
+    FileTypePage->setObjectName("FileTypePage");
+    auto* typeRow = new QHBoxLayout(FileTypePage);
+    typeRow->setContentsMargins(0, 0, 0, 0);
+    FileTypeList = new QListWidget(FileTypePage);
+    FileTypeList->setObjectName("FileTypeList");
+    FileTypeList->setFixedWidth(89);
+    for (const FileType& type : FileTypes()) {
+        auto* item = new QListWidgetItem(QString::fromLatin1(type.label.data(), static_cast<qsizetype>(type.label.size())),
+                                         FileTypeList);
+        item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
+        item->setCheckState(Qt::Checked);
+        item->setSizeHint(QSize(89, 16));
+    }
+    typeRow->addWidget(FileTypeList);
+    typeRow->addStretch(1);
+    PageControl1->addTab(FileTypePage, QStringLiteral("View File Type"));
+    PageControl1->setCurrentWidget(FileTypePage);  // first showing; later the last page chosen
+
+    auto* buttonBar = new QFrame(this);
+    buttonBar->setObjectName("ButtonBar");
+    buttonBar->setFixedHeight(28);
+    auto* buttons = new QHBoxLayout(buttonBar);
+    buttons->setContentsMargins(4, 2, 4, 2);
+    buttons->addStretch(1);
+    OKBtn = new QPushButton(QStringLiteral("OK"), buttonBar);
+    OKBtn->setObjectName("OKBtn");
+    OKBtn->setDefault(true);
+    Button2 = new QPushButton(QStringLiteral("Cancel"), buttonBar);
+    Button2->setObjectName("Button2");
+    buttons->addWidget(OKBtn);
+    buttons->addWidget(Button2);
+    column->addWidget(buttonBar);
+
+    connect(OKBtn, &QPushButton::clicked, this, &TSettingForm::OKBtnClick);
+    connect(Button1, &QPushButton::clicked, this, &TSettingForm::Button1Click);
+    connect(Button2, &QPushButton::clicked, this, &TSettingForm::Button2Click);
 }
+
+void TSettingForm::Fill(const std::string& photoFolder, const TypeFlags& flags) {
+    PhotoFolderPath->setText(QString::fromStdString(photoFolder));
+    for (int i = 0; i < kFileTypeCount; ++i)
+        FileTypeList->item(i)->setCheckState(flags[static_cast<std::size_t>(i)] ? Qt::Checked : Qt::Unchecked);
+}
+
+void TSettingForm::Button1Click() {
+    if (!MainForm)
+        return;
+    const std::string picked = MainForm->BrowseForFolder();
+    if (!picked.empty())
+        PhotoFolderPath->setText(QString::fromStdString(picked) + QStringLiteral("Photo Folder/"));
+}
+
+void TSettingForm::OKBtnClick() {
+    if (MainForm) {
+        for (int i = 0; i < kFileTypeCount; ++i)
+            MainForm->ImagesListView1->SetFlag(i, FileTypeList->item(i)->checkState() == Qt::Checked);
+        std::string typed = PhotoFolderPath->text().toStdString();
+        // An empty path would make the library the working directory: keep the old one.
+        if (!typed.empty() && typed != MainForm->PhotoFolder) {
+            // The rest of the program relies on the trailing separator.
+            if (typed.back() != '/')
+                typed += '/';
+            std::error_code ec;
+            std::filesystem::create_directories(typed, ec);  // a failure is not reported
+            // CheckBox1 ("Move all subfolder and images ...") is read here and changes nothing.
+            (void)CheckBox1->isChecked();
+            MainForm->PhotoFolder = typed;
+            MainForm->FillFolderTree();
+        }
+        MainForm->ImagesListView1->RefreshImages();
+    }
+    accept();
+}
+
+void TSettingForm::Button2Click() { reject(); }
 
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");

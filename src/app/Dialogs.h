@@ -1,18 +1,45 @@
 #pragma once
 
+#include "controls/FileTypes.h"
+
 #include <QDialog>
 #include <QWidget>
 
+#include <string>
+
+class QCheckBox;
+class QLineEdit;
+class QListWidget;
 class QProgressBar;
+class QPushButton;
+class QTabWidget;
 
 namespace vs {
 
-// The settings dialog. Its content comes later; it exists so that start-up creates the
-// program's windows in their order and `Setting` has a dialog to show.
+class TMainForm;
+
+// The settings dialog: the photo folder and the twenty file types the grid lists. Filled by
+// the main window before each showing; OK applies it to the main window and the grid.
 class TSettingForm : public QDialog {
     Q_OBJECT
 public:
     explicit TSettingForm(QWidget* parent = nullptr);
+
+    TMainForm* MainForm = nullptr;  // what OK changes and "..." asks
+    QTabWidget* PageControl1 = nullptr;
+    QWidget* PhotoFolderPage = nullptr;
+    QWidget* FileTypePage = nullptr;
+    QLineEdit* PhotoFolderPath = nullptr;
+    QPushButton* Button1 = nullptr;  // "..."
+    QCheckBox* CheckBox1 = nullptr;
+    QListWidget* FileTypeList = nullptr;
+    QPushButton* OKBtn = nullptr;
+    QPushButton* Button2 = nullptr;  // "Cancel"
+
+    void Fill(const std::string& photoFolder, const TypeFlags& flags);
+    void OKBtnClick();
+    void Button1Click();
+    void Button2Click();
 };
 
 // "About": the program icon, "Vantor See " and "1.1", two lines of text, OK.

@@ -8,6 +8,8 @@
 #include "app/ShortcutRouter.h"
 #include "controls/TImagesListView.h"
 #include "platform/Prompts.h"
+#include "platform/Wallpaper.h"
+#include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 
@@ -17,6 +19,7 @@
 #include <QCoreApplication>
 #include <QHBoxLayout>
 #include <QLabel>
+#include <QMouseEvent>
 #include <QListWidget>
 #include <QMenu>
 #include <QMovie>
@@ -86,6 +89,14 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildLayout();
     BuildActions();
     BuildMenus();
+    ConnectImageView();
+    ConnectFolderTree();
+    if (env_.wallpaper) {
+        wallpaper_ = env_.wallpaper;
+    } else {
+        desktopWallpaper_ = std::make_unique<DesktopWallpaper>();
+        wallpaper_ = desktopWallpaper_.get();
+    }
     FormCreate();
 }
 
@@ -391,6 +402,8 @@ void TMainForm::BuildMenus() {
 
 void TMainForm::SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm) {
     settingForm_ = settingForm;
+    if (auto* form = qobject_cast<TSettingForm*>(settingForm))
+        form->MainForm = this;
     aboutBox_ = aboutBox;
     comInfoForm_ = comInfoForm;
 }
@@ -403,6 +416,7 @@ void TMainForm::FormCreate() {
     dispatch_.shownFilePath.clear();
     PanActive = false;
     registry_ = env_.settingsFile.empty() ? DefaultSettingsFileName() : env_.settingsFile;
+    ImageWorkspace = std::make_unique<TImageWorkspace>();
     // Pictures 0 to 6 become icons 0 to 6, 8 and 9 become 7 and 8; picture 7 is the album's.
     static constexpr int kPictureOfIcon[9] = {0, 1, 2, 3, 4, 5, 6, 8, 9};
     for (std::size_t i = 0; i < ImagesListView1->TypeIcons.size(); ++i)
@@ -443,12 +457,7 @@ void TMainForm::FormShow() {
         std::error_code ec;
         if (!std::filesystem::exists(PhotoFolder, ec))
             std::filesystem::create_directories(PhotoFolder, ec);  // a failure shows as an empty library
-        FolderTreeView->clear();
-        auto* root = new QTreeWidgetItem(FolderTreeView, QStringList(QStringLiteral("Photo Folder")));
-        root->setIcon(0, LibraryTreeIcon(TreePicture::Library));
-        FolderTreeView->setCurrentItem(root);
-        ImagesListView1->SetFPath(QString::fromStdString(PhotoFolder));
-        setWindowTitle(QString::fromStdString(TitlePrefix) + QStringLiteral("/Photo Folder/"));
+        FillFolderTree();  // selecting the root points the grid at the photo folder
         if (banner_->isValid())
             banner_->start();
     } catch (const std::exception& e) {
@@ -491,6 +500,7 @@ void TMainForm::FormClose() {
         if (registry_)
             SaveSettings();
         registry_.reset();
+        ImageWorkspace.reset();
     } catch (const std::exception& e) {
         ShowStandardError(e);
     }
@@ -522,6 +532,29 @@ void TMainForm::ImagesListView1Resize() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == Image1) {
+        switch (event->type()) {
+        case QEvent::MouseButtonPress: {
+            const auto* e = static_cast<QMouseEvent*>(event);
+            Image1MouseDown(e->button(), e->position().toPoint());
+            break;
+        }
+        case QEvent::MouseMove:
+            Image1MouseMove(static_cast<QMouseEvent*>(event)->position().toPoint());
+            break;
+        case QEvent::MouseButtonRelease:
+            Image1MouseUp();
+            break;
+        default:
+            break;
+        }
+    } else if (watched == FolderTreeView->viewport() && event->type() == QEvent::MouseButtonPress) {
+        const auto* e = static_cast<QMouseEvent*>(event);
+        FolderTreeViewMouseDown(e->position().toPoint());
+        // A right-click opens the menu for the node under the mouse but leaves the selection.
+        if (e->button() == Qt::RightButton)
+            return true;
+    }
     if (event->type() == QEvent::Resize) {
         if (watched == ImagesListView1)
             ImagesListView1Resize();
@@ -535,19 +568,7 @@ void TMainForm::LayoutSeeBox() {
     for (QWidget* client : {static_cast<QWidget*>(RichEdit1), static_cast<QWidget*>(HtmlPanel), static_cast<QWidget*>(AviPanel)})
         client->setGeometry(SeeBox->rect());
     if (IsPictureKind(dispatch_.contentKind) && SeePanel->isVisible())
-        RefreshImageView();
-}
-
-void TMainForm::RefreshImageView() {
-    const Bitmap& source = dispatch_.sourceImage();
-    const ZoomLayout layout =
-        ComputeZoomLayout(source.width(), source.height(), SeeBox->width(), SeeBox->height(), ZoomMode::AutoSize);
-    Bitmap shown;
-    if (!RenderZoomedImage(source, layout, ZoomMode::AutoSize, shown))
-        shown = Bitmap();
-    Image1->setPixmap(QPixmap::fromImage(ToQImage(shown)));
-    Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
-    SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
+        UpdateImageView(true);
 }
 
 void TMainForm::AboutExecute() {
@@ -560,9 +581,20 @@ void TMainForm::AboutExecute() {
 void TMainForm::ExitExecute() { close(); }
 
 void TMainForm::SettingExecute() {
-    // Filling the dialog with the photo folder and the twenty flags comes with its content.
-    if (settingForm_)
-        settingForm_->exec();
+    auto* form = qobject_cast<TSettingForm*>(settingForm_);
+    if (!form)
+        return;
+    form->Fill(PhotoFolder, ImagesListView1->flags());
+    CentreOnScreen(form);
+    form->exec();
+}
+
+std::string TMainForm::BrowseForFolder() {
+    const std::optional<std::string> picked = prompts_.pickFolder(
+        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    if (!picked || picked->empty())
+        return {};
+    return WithTrailingSlash(*picked);
 }
 
 // --- content views ---------------------------------------------------------------------

@@ -3,9 +3,12 @@
 #include "app/ActionTable.h"
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
+#include "dib/ImageWorkspace.h"
+#include "viewer/Fitting.h"
 
 #include <QCursor>
 #include <QHash>
+#include <QPoint>
 #include <QMainWindow>
 #include <QString>
 
@@ -29,6 +32,7 @@ class QTextEdit;
 class QTimer;
 class QToolBar;
 class QTreeWidget;
+class QTreeWidgetItem;
 class QWidget;
 
 namespace vs {
@@ -37,6 +41,7 @@ class Prompts;
 class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
+class Wallpaper;
 
 // Where the main window finds its settings and its default photo folder; tests point these
 // at temporary folders.
@@ -44,6 +49,7 @@ struct MainFormEnvironment {
     std::string settingsFile;  // empty: DefaultSettingsFileName()
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
+    Wallpaper* wallpaper = nullptr;  // none: the running desktop's
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -63,6 +69,11 @@ public:
     const std::string& ShownFilePath() const { return dispatch_.shownFilePath; }
     int ContentKind() const { return dispatch_.contentKind; }
     bool PanActive = false;
+    int PanStartX = 0;
+    int PanStartY = 0;
+    // The library node under the mouse at the last press in the tree; the folder commands'
+    // target.
+    QTreeWidgetItem* ClickedFolderNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     std::optional<std::vector<std::string>> FileClipboard;
@@ -107,6 +118,37 @@ public:
     void AboutExecute();
     void ExitExecute();
     void SettingExecute();
+    // The folder picker of the settings dialog: the chosen folder with a trailing '/', or
+    // empty when cancelled.
+    std::string BrowseForFolder();
+
+    // Image view: the content area's resize handler, also run by every zoom change.
+    void RefreshImageView();
+    void AutoSizeExecute() { ZoomExecute(ZoomMode::AutoSize); }
+    void FullSizeExecute() { ZoomExecute(ZoomMode::FullSize); }
+    void Size2_1Execute() { ZoomExecute(ZoomMode::HalfSize); }
+    void Size4_1Execute() { ZoomExecute(ZoomMode::QuarterSize); }
+    void Size8_1Execute() { ZoomExecute(ZoomMode::EighthSize); }
+    ZoomMode CurrentZoom() const { return zoom_; }
+    void Image1MouseDown(Qt::MouseButton button, const QPoint& pos);
+    void Image1MouseMove(const QPoint& pos);
+    void Image1MouseUp();
+    void SetWallpaperExecute();
+
+    // Library tree.
+    void FillFolderTree();
+    bool AddFolderChildren(const std::string& path, QTreeWidgetItem* parent);
+    std::string NodeFolderPath(const QTreeWidgetItem* node) const;
+    void FolderTreeViewMouseDown(const QPoint& viewportPos);
+    void FolderTreeViewChange(QTreeWidgetItem* node);
+    void FolderTreeViewClick();
+    bool FolderTreeViewEditing(const QTreeWidgetItem* node) const;
+    void FolderTreeViewEdited(QTreeWidgetItem* node, const QString& newText);
+    void PopupMenu2Popup();
+    void pNewFolderExecute();
+    void pDeleteFolderExecute();
+    void pRenameFolderExecute();
+    void pRefreshFolderExecute();
 
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
@@ -124,8 +166,14 @@ private:
     void BuildLayout();
     void BuildActions();
     void BuildMenus();
-    void RefreshImageView();
     void LayoutSeeBox();
+    void UpdateImageView(bool reuseRendered);
+    void ZoomExecute(ZoomMode mode);
+    void ConnectImageView();
+    void ConnectFolderTree();
+    void PointGridAt(const QTreeWidgetItem* node);
+    QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
+    void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
     void ShowStandardError(const std::exception& e);
 
     // ContentViews
@@ -149,6 +197,7 @@ private:
     MainFormEnvironment env_;
     ViewerDispatch dispatch_;
     std::optional<std::string> registry_;  // the settings accessor: the file it opens
+    std::unique_ptr<TImageWorkspace> ImageWorkspace;  // from creation to close; copies Full Size pictures
     QHash<QString, QAction*> actions_;
     std::array<QMenu*, kMenuCount> menus_{};
     ShortcutRouter* router_ = nullptr;
@@ -156,6 +205,17 @@ private:
     QDialog* settingForm_ = nullptr;
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
+    std::unique_ptr<Wallpaper> desktopWallpaper_;
+    Wallpaper* wallpaper_ = nullptr;
+    ZoomMode zoom_ = ZoomMode::AutoSize;
+    // What Image1 holds, so that a resize that changes only the frame's place does not
+    // render the picture again.
+    struct Rendered {
+        int width = -1;
+        int height = -1;
+        ZoomMode mode = ZoomMode::AutoSize;
+    } rendered_;
+    bool editingGuard_ = false;
     bool shown_ = false;
     bool closed_ = false;
 };

@@ -1,4 +1,5 @@
 #include "platform/Folders.h"
+#include "platform/Wallpaper.h"
 #include "platform/Wave.h"
 
 #include "support/AlbumFiles.h"
@@ -87,6 +88,34 @@ TEST(Wave, PcmFileLayoutIsTheCanonicalOne) {
     const auto empty = EncodeEmptyWave(22050, 1, 8, 0);
     EXPECT_EQ(empty.size(), 12u + 8u + 18u + 12u + 8u);
     EXPECT_EQ(empty[16], 18);
+}
+
+TEST(Wallpaper, FileLivesUnderTheDataHome) {
+    test::TempDir d;
+    Env data("XDG_DATA_HOME", d.path().c_str());
+    EXPECT_EQ(WallpaperFileName(), d.path() + "/vantor-see/VANTORSEEWALLPAPER.BMP");
+    EXPECT_TRUE(std::filesystem::is_directory(d.path() + "/vantor-see"));
+    Env relative("XDG_DATA_HOME", "relative/place");
+    Env home("HOME", d.path().c_str());
+    EXPECT_EQ(WallpaperFileName(), d.path() + "/.local/share/vantor-see/VANTORSEEWALLPAPER.BMP");
+}
+
+TEST(Wallpaper, DesktopCommands) {
+    const auto all = [](const std::string&) { return true; };
+    const auto none = [](const std::string&) { return false; };
+    const std::string file = "/home/ann/.local/share/vantor-see/VANTORSEEWALLPAPER.BMP";
+    const auto gnome = WallpaperCommands("ubuntu:GNOME", file, all);
+    ASSERT_EQ(gnome.size(), 2u);
+    const std::string uri = "file:///home/ann/.local/share/vantor-see/VANTORSEEWALLPAPER.BMP";
+    EXPECT_EQ(gnome[0], (std::vector<std::string>{"gsettings", "set", "org.gnome.desktop.background", "picture-uri", uri}));
+    EXPECT_EQ(gnome[1][3], "picture-uri-dark");
+    const auto kde = WallpaperCommands("KDE", file, all);
+    ASSERT_EQ(kde.size(), 1u);
+    EXPECT_EQ(kde[0], (std::vector<std::string>{"plasma-apply-wallpaperimage", file}));
+    EXPECT_TRUE(WallpaperCommands("GNOME", file, none).empty());
+    EXPECT_TRUE(WallpaperCommands("", file, all).empty());
+    EXPECT_TRUE(WallpaperCommands("XFCE", file, all).empty());  // handled with its property list
+    EXPECT_EQ(FileUri("/a b/%#?.bmp"), "file:///a%20b/%25%23%3F.bmp");
 }
 
 }  // namespace

@@ -115,4 +115,16 @@ bool FakeSoundPlayer::play(const std::string& waveFile) {
     }
 }
 
+bool FakeWallpaper::setWallpaper(const std::string& file) {
+    files.push_back(file);
+    std::vector<std::uint8_t> bytes;
+    try {
+        bytes = ReadFileBytes(file);
+    } catch (const std::exception&) {
+        // A missing file is recorded as empty.
+    }
+    contents.push_back(std::move(bytes));
+    return works;
+}
+
 }  // namespace vs::fake

@@ -5,6 +5,7 @@
 
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
+#include "platform/Wallpaper.h"
 #include "platform/WaveRecorder.h"
 
 #include <cstdint>
@@ -71,6 +72,17 @@ public:
     std::vector<std::string> played;
 
     bool play(const std::string& waveFile) override;
+};
+
+// Records the files handed to the desktop; answers `works`. Keeps a copy of each file's
+// bytes as they were at the call, so a test sees what the desktop would have shown.
+class FakeWallpaper : public Wallpaper {
+public:
+    bool works = true;
+    std::vector<std::string> files;
+    std::vector<std::vector<std::uint8_t>> contents;
+
+    bool setWallpaper(const std::string& file) override;
 };
 
 }  // namespace vs::fake

@@ -1,0 +1,100 @@
+// The image view of the main window: zoom modes, hand-drag panning and the wallpaper.
+
+#include "app/TMainForm.h"
+
+#include "controls/TImagesListView.h"
+#include "graphics/BmpFile.h"
+#include "platform/Wallpaper.h"
+#include "viewer/FileKinds.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QMouseEvent>
+
+namespace vs {
+
+void TMainForm::ConnectImageView() {
+    connect(Action("AutoSize"), &QAction::triggered, this, &TMainForm::AutoSizeExecute);
+    connect(Action("FullSize"), &QAction::triggered, this, &TMainForm::FullSizeExecute);
+    connect(Action("Size2_1"), &QAction::triggered, this, &TMainForm::Size2_1Execute);
+    connect(Action("Size4_1"), &QAction::triggered, this, &TMainForm::Size4_1Execute);
+    connect(Action("Size8_1"), &QAction::triggered, this, &TMainForm::Size8_1Execute);
+    connect(Action("SetWallpaper"), &QAction::triggered, this, &TMainForm::SetWallpaperExecute);
+    Image1->installEventFilter(this);
+}
+
+void TMainForm::ZoomExecute(ZoomMode mode) {
+    static constexpr const char* kNames[] = {"AutoSize", "FullSize", "Size2_1", "Size4_1", "Size8_1"};
+    // The exclusive group has already moved the check mark when a menu chose the action.
+    Action(QString::fromLatin1(kNames[static_cast<int>(mode)]))->setChecked(true);
+    if (mode == zoom_)
+        return;  // choosing the checked mode changes nothing, not even a dragged frame
+    zoom_ = mode;
+    RefreshImageView();
+}
+
+void TMainForm::RefreshImageView() { UpdateImageView(false); }
+
+void TMainForm::UpdateImageView(bool reuseRendered) {
+    if (!IsPictureKind(dispatch_.contentKind))
+        return;  // video sizing belongs to the media view; other kinds have nothing to place
+    const Bitmap& source = dispatch_.sourceImage();
+    const ZoomLayout layout = ComputeZoomLayout(source.width(), source.height(), SeeBox->width(), SeeBox->height(), zoom_);
+    // Only a resize may keep the picture: everything else may have changed the source.
+    const bool same = reuseRendered && rendered_.width == layout.imageWidth && rendered_.height == layout.imageHeight &&
+                      rendered_.mode == zoom_;
+    if (!same) {
+        Bitmap shown;
+        bool ok = layout.imageWidth > 0 && layout.imageHeight > 0;
+        if (ok && zoom_ == ZoomMode::FullSize && ImageWorkspace)
+            ok = ImageWorkspace->CopyBitmap24(source, shown);  // Full Size is the workspace's 24-bit copy
+        else if (ok)
+            ok = RenderZoomedImage(source, layout, zoom_, shown);
+        if (!ok)
+            shown = Bitmap();
+        Image1->setPixmap(shown.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(shown)));
+        rendered_ = {layout.imageWidth, layout.imageHeight, zoom_};
+    }
+    Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
+    SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
+}
+
+void TMainForm::Image1MouseDown(Qt::MouseButton button, const QPoint& pos) {
+    if (button != Qt::LeftButton)
+        return;
+    PanActive = true;
+    PanStartX = pos.x();
+    PanStartY = pos.y();
+    if (!QApplication::overrideCursor())
+        QApplication::setOverrideCursor(Cursors[9]);
+}
+
+void TMainForm::Image1MouseMove(const QPoint& pos) {
+    if (!PanActive)
+        return;
+    // The grabbed point stays under the mouse; the frame may leave the content area.
+    SeePanel->move(SeePanel->x() + pos.x() - PanStartX, SeePanel->y() + pos.y() - PanStartY);
+}
+
+void TMainForm::Image1MouseUp() {
+    PanActive = false;
+    while (QApplication::overrideCursor())
+        QApplication::restoreOverrideCursor();
+}
+
+void TMainForm::SetWallpaperExecute() {
+    const int kind = dispatch_.contentKind;
+    if (kind < kKindBmp || kind > kKindAlbum)
+        return;
+    // Failures are not reported; they must not end the handler either.
+    try {
+        const std::string file = WallpaperFileName();
+        SaveBmpFile(dispatch_.sourceImage(), file);
+        wallpaper_->setWallpaper(file);
+    } catch (const std::exception&) {
+    }
+}
+
+}  // namespace vs

@@ -1,0 +1,204 @@
+// The library tree of the main window: the photo folder and every plain folder below it,
+// pointing the grid at the chosen folder, and the four folder commands of its menu.
+
+#include "app/TMainForm.h"
+
+#include "app/Artwork.h"
+#include "controls/TImagesListView.h"
+#include "library/FolderTree.h"
+#include "platform/Prompts.h"
+
+#include <QAction>
+#include <QMenu>
+#include <QTreeWidget>
+#include <QTreeWidgetItemIterator>
+
+namespace vs {
+
+namespace {
+
+constexpr int kCaptionRole = Qt::UserRole + 1;  // the caption the disk knows, while an edit runs
+
+int Level(const QTreeWidgetItem* node) {
+    int level = 0;
+    for (const QTreeWidgetItem* p = node->parent(); p; p = p->parent())
+        ++level;
+    return level;
+}
+
+QString Caption(const QTreeWidgetItem* node) {
+    const QVariant v = node->data(0, kCaptionRole);
+    return v.isValid() ? v.toString() : node->text(0);
+}
+
+const QIcon& FolderIcon() {
+    static const QIcon icon = [] {
+        QIcon i = LibraryTreeIcon(TreePicture::ClosedFolder);
+        for (const QSize size : LibraryTreeIcon(TreePicture::OpenFolder).availableSizes())
+            i.addPixmap(LibraryTreeIcon(TreePicture::OpenFolder).pixmap(size), QIcon::Selected);
+        return i;
+    }();
+    return icon;
+}
+
+}  // namespace
+
+void TMainForm::ConnectFolderTree() {
+    FolderTreeView->setRootIsDecorated(false);
+    FolderTreeView->setIndentation(21);
+    FolderTreeView->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    FolderTreeView->viewport()->installEventFilter(this);
+    connect(FolderTreeView, &QTreeWidget::currentItemChanged, this,
+            [this](QTreeWidgetItem* current, QTreeWidgetItem*) { FolderTreeViewChange(current); });
+    connect(FolderTreeView, &QTreeWidget::itemClicked, this, [this] { FolderTreeViewClick(); });
+    connect(FolderTreeView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
+        if (!editingGuard_)
+            FolderTreeViewEdited(node, node->text(0));
+    });
+    connect(PopupMenu(kLibraryMenu), &QMenu::aboutToShow, this, &TMainForm::PopupMenu2Popup);
+    connect(Action("pNewFolder"), &QAction::triggered, this, &TMainForm::pNewFolderExecute);
+    connect(Action("pDeleteFolder"), &QAction::triggered, this, &TMainForm::pDeleteFolderExecute);
+    connect(Action("pRenameFolder"), &QAction::triggered, this, &TMainForm::pRenameFolderExecute);
+    connect(Action("pRefreshFolder"), &QAction::triggered, this, &TMainForm::pRefreshFolderExecute);
+}
+
+void TMainForm::SetNodeCaption(QTreeWidgetItem* node, const QString& caption) {
+    editingGuard_ = true;
+    node->setText(0, caption);
+    node->setData(0, kCaptionRole, caption);
+    editingGuard_ = false;
+}
+
+QTreeWidgetItem* TMainForm::AddFolderNode(QTreeWidgetItem* parent, const QString& caption) {
+    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(FolderTreeView);
+    editingGuard_ = true;
+    node->setIcon(0, FolderIcon());
+    node->setFlags(node->flags() | Qt::ItemIsEditable);
+    editingGuard_ = false;
+    SetNodeCaption(node, caption);
+    return node;
+}
+
+void TMainForm::FillFolderTree() {
+    ClickedFolderNode = nullptr;  // its node is about to go
+    FolderTreeView->clear();
+    auto* root = new QTreeWidgetItem(FolderTreeView);
+    editingGuard_ = true;
+    root->setIcon(0, LibraryTreeIcon(TreePicture::Library));
+    editingGuard_ = false;
+    SetNodeCaption(root, QStringLiteral("Photo Folder"));
+    FolderTreeView->setCurrentItem(root);
+    if (AddFolderChildren(PhotoFolder, root))
+        root->setExpanded(true);
+}
+
+bool TMainForm::AddFolderChildren(const std::string& path, QTreeWidgetItem* parent) {
+    if (!FolderTreeView)
+        return false;
+    // Read from disk in one pass; the nodes follow, depth first, in listing order.
+    const std::vector<FolderNode> folders = LoadFolderHierarchy(path);
+    const auto add = [this](const auto& self, const std::vector<FolderNode>& level, QTreeWidgetItem* under) -> void {
+        for (const FolderNode& f : level) {
+            QTreeWidgetItem* node = AddFolderNode(under, QString::fromStdString(f.caption));
+            self(self, f.children, node);
+        }
+    };
+    add(add, folders, parent);
+    return true;
+}
+
+std::string TMainForm::NodeFolderPath(const QTreeWidgetItem* node) const {
+    std::vector<std::string> captions;
+    for (const QTreeWidgetItem* n = node; n && n->parent(); n = n->parent())
+        captions.insert(captions.begin(), Caption(n).toStdString());
+    return vs::NodeFolderPath(PhotoFolder, captions);
+}
+
+void TMainForm::FolderTreeViewMouseDown(const QPoint& viewportPos) {
+    ClickedFolderNode = FolderTreeView->itemAt(viewportPos);
+}
+
+void TMainForm::PointGridAt(const QTreeWidgetItem* node) {
+    const QString path = QString::fromStdString(NodeFolderPath(node));
+    if (path == ImagesListView1->Path())
+        return;
+    ImagesListView1->SetFPath(path);
+    setWindowTitle(QString::fromStdString(TitlePrefix) + "/" + Caption(node) + "/");
+}
+
+void TMainForm::FolderTreeViewChange(QTreeWidgetItem* node) {
+    if (node)
+        PointGridAt(node);
+}
+
+void TMainForm::FolderTreeViewClick() {
+    if (ClickedFolderNode)
+        PointGridAt(ClickedFolderNode);
+}
+
+bool TMainForm::FolderTreeViewEditing(const QTreeWidgetItem* node) const {
+    return node && node != FolderTreeView->topLevelItem(0);
+}
+
+void TMainForm::FolderTreeViewEdited(QTreeWidgetItem* node, const QString& newText) {
+    const QString old = Caption(node);
+    if (!node->parent() || newText == old) {
+        SetNodeCaption(node, old);
+        return;
+    }
+    const bool renamed = RenameFolder(NodeFolderPath(node->parent()), old.toStdString(), newText.toStdString());
+    SetNodeCaption(node, renamed ? newText : old);
+}
+
+void TMainForm::PopupMenu2Popup() {
+    const bool onNode = ClickedFolderNode != nullptr;
+    const bool onFolder = onNode && ClickedFolderNode != FolderTreeView->topLevelItem(0);
+    Action("pNewFolder")->setEnabled(onNode);
+    Action("pDeleteFolder")->setEnabled(onFolder);
+    Action("pRenameFolder")->setEnabled(onFolder);
+    Action("pRefreshFolder")->setEnabled(true);
+}
+
+void TMainForm::pNewFolderExecute() {
+    QTreeWidgetItem* parent = ClickedFolderNode ? ClickedFolderNode : FolderTreeView->topLevelItem(0);
+    if (!parent)
+        return;
+    const int depth = Level(parent) + 1;
+    std::vector<std::pair<int, std::string>> nodes;
+    for (QTreeWidgetItemIterator it(FolderTreeView); *it; ++it)
+        nodes.emplace_back(Level(*it), Caption(*it).toStdString());
+    const std::string name = NewFolderName(nodes, depth);
+    const std::string folder = ClickedFolderNode ? NodeFolderPath(ClickedFolderNode) : PhotoFolder;
+    if (!CreateFolder(folder, name)) {
+        prompts_.message("Create Folder Failed !", "", Buttons::Ok, Icon::None);
+        return;
+    }
+    QTreeWidgetItem* node = AddFolderNode(parent, QString::fromStdString(name));
+    if (!parent->isExpanded())
+        FolderTreeView->expandRecursively(FolderTreeView->indexFromItem(parent));
+    FolderTreeView->editItem(node);
+}
+
+void TMainForm::pDeleteFolderExecute() {
+    QTreeWidgetItem* node = ClickedFolderNode;
+    if (!node || node == FolderTreeView->topLevelItem(0))
+        return;
+    const Answer answer = prompts_.message("Are your sure delete the folder (" + Caption(node).toStdString() + ") ?",
+                                           "Waring", Buttons::YesNo, Icon::Question);
+    if (answer == Answer::Yes) {
+        if (RemoveFolderTree(NodeFolderPath(node)))
+            delete node;
+        else
+            FillFolderTree();  // show what is left on disk
+    }
+    ClickedFolderNode = nullptr;
+}
+
+void TMainForm::pRenameFolderExecute() {
+    if (ClickedFolderNode && FolderTreeViewEditing(ClickedFolderNode))
+        FolderTreeView->editItem(ClickedFolderNode);
+}
+
+void TMainForm::pRefreshFolderExecute() { FillFolderTree(); }
+
+}  // namespace vs

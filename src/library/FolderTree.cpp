@@ -1,0 +1,202 @@
+#include "library/FolderTree.h"
+
+#include <cerrno>
+#include <cstdio>
+#include <dirent.h>
+#include <fcntl.h>
+#include <sys/stat.h>
+#include <unistd.h>
+
+namespace vs {
+
+namespace {
+
+std::string WithSlash(std::string path) {
+    if (path.empty() || path.back() != '/')
+        path += '/';
+    return path;
+}
+
+bool IsDotOrDotDot(const char* name) {
+    return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
+}
+
+bool IsPlainFolderStat(const char* name, const struct stat& st) {
+    return S_ISDIR(st.st_mode) && name[0] != '.' && (st.st_mode & 0222) != 0;
+}
+
+// A directory listing that closes itself on every way out.
+class Listing {
+public:
+    explicit Listing(const std::string& folder) : dir_(::opendir(folder.empty() ? "." : folder.c_str())) {}
+    ~Listing() {
+        if (dir_)
+            ::closedir(dir_);
+    }
+    Listing(const Listing&) = delete;
+    Listing& operator=(const Listing&) = delete;
+    bool ok() const { return dir_ != nullptr; }
+    int fd() const { return ::dirfd(dir_); }
+    // The next entry other than "." and "..", or nullptr at the end.
+    const char* next() {
+        while (const dirent* e = ::readdir(dir_))
+            if (!IsDotOrDotDot(e->d_name))
+                return e->d_name;
+        return nullptr;
+    }
+
+private:
+    DIR* dir_;
+};
+
+struct FileId {
+    dev_t dev;
+    ino_t ino;
+};
+
+struct Entry {
+    std::string name;
+    struct stat st;
+};
+
+// Every entry of a folder other than "." and "..", in listing order, examined without
+// following links. The listing is closed before the caller descends, so a deep hierarchy
+// never holds more than one directory open.
+std::vector<Entry> ReadEntries(const std::string& folder) {
+    std::vector<Entry> entries;
+    Listing listing(folder);
+    if (!listing.ok())
+        return entries;
+    while (const char* name = listing.next()) {
+        Entry e{name, {}};
+        if (::fstatat(listing.fd(), name, &e.st, AT_SYMLINK_NOFOLLOW) == 0)
+            entries.push_back(std::move(e));
+    }
+    return entries;
+}
+
+void AddChildren(const std::string& folder, std::vector<FolderNode>& into, std::vector<FileId>& ancestors) {
+    for (const Entry& e : ReadEntries(folder)) {
+        if (!IsPlainFolderStat(e.name.c_str(), e.st))
+            continue;
+        into.push_back(FolderNode{e.name, {}});
+        bool seen = false;
+        for (const FileId& a : ancestors)
+            seen = seen || (a.dev == e.st.st_dev && a.ino == e.st.st_ino);
+        if (seen)
+            continue;
+        ancestors.push_back({e.st.st_dev, e.st.st_ino});
+        // into grows no further while the child is filled: it is the last element.
+        AddChildren(folder + e.name + "/", into.back().children, ancestors);
+        ancestors.pop_back();
+    }
+}
+
+}  // namespace
+
+bool IsPlainFolder(const std::string& folder, const std::string& name) {
+    if (name.empty() || name == "." || name == "..")
+        return false;
+    struct stat st {};
+    if (::lstat((WithSlash(folder) + name).c_str(), &st) != 0)
+        return false;
+    return IsPlainFolderStat(name.c_str(), st);
+}
+
+std::vector<std::string> ListPlainFolders(const std::string& folder) {
+    std::vector<std::string> names;
+    for (const Entry& e : ReadEntries(folder))
+        if (IsPlainFolderStat(e.name.c_str(), e.st))
+            names.push_back(e.name);
+    return names;
+}
+
+std::vector<FolderNode> LoadFolderHierarchy(const std::string& folder) {
+    std::vector<FolderNode> nodes;
+    std::vector<FileId> ancestors;
+    struct stat st {};
+    if (::stat(folder.c_str(), &st) == 0)
+        ancestors.push_back({st.st_dev, st.st_ino});
+    AddChildren(WithSlash(folder), nodes, ancestors);
+    return nodes;
+}
+
+std::string NodeFolderPath(const std::string& photoFolder, const std::vector<std::string>& captions) {
+    std::string path = photoFolder;
+    for (const std::string& c : captions)
+        path += c + "/";
+    return path;
+}
+
+std::string NewFolderName(const std::vector<std::pair<int, std::string>>& nodes, int targetLevel) {
+    std::string candidate = "New Folder";
+    int counter = 1;
+    for (const auto& [level, caption] : nodes) {
+        if (level == targetLevel && caption == candidate)
+            candidate = "New Folder" + std::to_string(counter++);
+    }
+    return candidate;
+}
+
+namespace {
+
+bool AcceptableName(const std::string& name) {
+    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
+           name.find('\0') == std::string::npos;
+}
+
+}  // namespace
+
+bool CreateFolder(const std::string& parent, const std::string& name) {
+    if (!AcceptableName(name))
+        return false;
+    return ::mkdir((WithSlash(parent) + name).c_str(), 0777) == 0;
+}
+
+bool RenameFolder(const std::string& parent, const std::string& oldName, const std::string& newName) {
+    if (!AcceptableName(oldName) || !AcceptableName(newName))
+        return false;
+    const std::string base = WithSlash(parent);
+    const std::string from = base + oldName;
+    const std::string to = base + newName;
+    struct stat st {};
+    if (::lstat(from.c_str(), &st) != 0)
+        return false;
+    if (oldName == newName)
+        return true;
+    if (::lstat(to.c_str(), &st) == 0)
+        return false;  // never replace what is there
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+namespace {
+
+// The plain file delete: a read-only file is refused, as the file system of the original
+// platform refuses it; a directory is never removed by it.
+void DeleteEntry(const std::string& path, const struct stat& st) {
+    if (S_ISDIR(st.st_mode))
+        return;
+    if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0)
+        return;
+    ::unlink(path.c_str());
+}
+
+}  // namespace
+
+bool RemoveFolderTree(const std::string& path) {
+    const std::string folder = WithSlash(path);
+    for (const Entry& e : ReadEntries(folder)) {
+        if (IsPlainFolderStat(e.name.c_str(), e.st)) {
+            if (!RemoveFolderTree(folder + e.name + "/"))
+                return false;
+        } else {
+            DeleteEntry(folder + e.name, e.st);
+        }
+    }
+    std::string dir = folder;
+    if (dir.size() > 1)
+        dir.pop_back();
+    return ::rmdir(dir.c_str()) == 0;
+}
+
+}  // namespace vs

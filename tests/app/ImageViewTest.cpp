@@ -1,0 +1,204 @@
+#include "app/TMainForm.h"
+#include "controls/TImagesListView.h"
+#include "graphics/BmpFile.h"
+#include "platform/testing/FakePlatform.h"
+#include "support/QtTestSupport.h"
+#include "support/TestSupport.h"
+#include "viewer/FileKinds.h"
+#include "viewer/PictureLoader.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QFrame>
+#include <QLabel>
+#include <QListWidget>
+#include <QTest>
+
+#include <gtest/gtest.h>
+
+#include <filesystem>
+#include <memory>
+
+namespace vs {
+namespace {
+
+// A picture whose every pixel tells where it came from.
+Bitmap Pattern(int w, int h) {
+    Bitmap b(w, h, PixelFormat::Bpp24);
+    for (int y = 0; y < h; ++y)
+        for (int x = 0; x < w; ++x) {
+            std::uint8_t* p = b.row(y) + 3 * x;
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>((x >> 8) | ((y >> 8) << 4));
+        }
+    return b;
+}
+
+class ImageViewTest : public ::testing::Test {
+protected:
+    std::string Library() const { return home.file("bin/Photo Folder/"); }
+
+    // Starts the window with the given pictures in the library; the first is shown.
+    TMainForm& Start(const std::vector<std::pair<std::string, Bitmap>>& pictures) {
+        std::filesystem::create_directories(Library());
+        for (const auto& [name, bitmap] : pictures)
+            SaveBmpFile(bitmap, Library() + name);
+        MainFormEnvironment env{home.file(".config/vantor-see/settings.reg"), home.file("bin"), home.file("Pictures")};
+        env.wallpaper = &wallpaper;
+        form = std::make_unique<TMainForm>(prompts, env);
+        form->show();
+        return *form;
+    }
+    void Show(const QString& caption) {
+        TImagesListView* grid = form->ImagesListView1;
+        const auto found = grid->findItems(caption, Qt::MatchExactly);
+        ASSERT_EQ(found.size(), 1) << caption.toStdString();
+        grid->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
+    }
+    void SetArea(int w, int h) { form->SeeBox->resize(w, h); }
+    QRect Frame() const { return form->SeePanel->geometry(); }
+    QImage Shown() const { return form->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB888); }
+
+    test::TempHome home;
+    fake::FakePrompts prompts;
+    fake::FakeWallpaper wallpaper;
+    std::unique_ptr<TMainForm> form;
+};
+
+TEST_F(ImageViewTest, AutoSizeKeepsSmallPicturesAndShrinksLargeOnes) {
+    TMainForm& f = Start({{"a.bmp", Pattern(400, 300)}, {"b.bmp", Pattern(2000, 1000)}});
+    EXPECT_EQ(f.CurrentZoom(), ZoomMode::AutoSize);
+    EXPECT_TRUE(f.Action("AutoSize")->isChecked());
+    SetArea(1004, 804);
+    EXPECT_EQ(Frame(), QRect(300, 250, 404, 304));
+    EXPECT_EQ(f.Image1->geometry(), QRect(2, 2, 400, 300));
+    EXPECT_EQ(Shown().size(), QSize(400, 300));
+    EXPECT_EQ(Shown().pixelColor(123, 45), QColor(0, 45, 123));
+
+    Show("b.bmp");
+    SetArea(804, 604);
+    EXPECT_EQ(Frame(), QRect(0, 100, 804, 404));
+    EXPECT_EQ(f.Image1->size(), QSize(800, 400));
+    // Nearest neighbour, 2000/800 source columns per displayed column.
+    const QImage shown = Shown();
+    EXPECT_EQ(shown.pixelColor(100, 10).blue(), (250 & 0xFF));
+    EXPECT_EQ(shown.pixelColor(100, 10).green(), 25);
+}
+
+TEST_F(ImageViewTest, ZoomActionsAndTinyResults) {
+    TMainForm& f = Start({{"a.bmp", Pattern(100, 60)}});
+    SetArea(500, 400);
+    f.Action("Size8_1")->trigger();
+    EXPECT_EQ(f.CurrentZoom(), ZoomMode::EighthSize);
+    for (const char* other : {"AutoSize", "FullSize", "Size2_1", "Size4_1"})
+        EXPECT_FALSE(f.Action(other)->isChecked()) << other;
+    // 12 x 7 bitmap holding an 11 x 7 picture at the left; the rest is the black frame colour.
+    ASSERT_EQ(Shown().size(), QSize(12, 7));
+    EXPECT_EQ(f.Image1->size(), QSize(12, 7));
+    EXPECT_EQ(Frame(), QRect((496 - 12) / 2, (396 - 7) / 2, 16, 11));
+    EXPECT_EQ(Shown().pixelColor(11, 3), QColor(0, 0, 0));
+    EXPECT_EQ(Shown().pixelColor(1, 1).red(), 0);
+    f.Action("Size2_1")->trigger();
+    EXPECT_EQ(f.Image1->size(), QSize(50, 30));
+    f.Action("Size4_1")->trigger();
+    EXPECT_EQ(f.Image1->size(), QSize(25, 15));
+    // A content area too small for anything gives an empty picture, not an error.
+    f.Action("AutoSize")->trigger();
+    SetArea(3, 3);
+    EXPECT_EQ(f.Image1->size(), QSize(0, 0));
+    EXPECT_TRUE(f.Image1->pixmap().isNull());
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ImageViewTest, EighthOfATinyPictureIsEmpty) {
+    TMainForm& f = Start({{"a.bmp", Pattern(5, 5)}});
+    SetArea(300, 300);
+    f.Action("Size8_1")->trigger();
+    EXPECT_EQ(f.Image1->size(), QSize(0, 0));
+    EXPECT_EQ(Frame().size(), QSize(4, 4));
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
+    TMainForm& f = Start({{"a.bmp", Pattern(900, 700)}});
+    SetArea(404, 304);
+    f.Action("FullSize")->trigger();
+    EXPECT_EQ(f.Image1->size(), QSize(900, 700));
+    EXPECT_EQ(Frame(), QRect((400 - 900) / 2, (300 - 700) / 2, 904, 704));
+    EXPECT_EQ(Shown().pixelColor(899, 699), QColor((899 >> 8) | ((699 >> 8) << 4), 699 & 0xFF, 899 & 0xFF));
+    EXPECT_EQ(f.Image1->cursor().shape(), Qt::OpenHandCursor);
+    // A resize moves the frame and keeps the rendered picture.
+    const qint64 rendered = f.Image1->pixmap().cacheKey();
+    SetArea(604, 504);
+    EXPECT_EQ(Frame().topLeft(), QPoint((600 - 900) / 2, (500 - 700) / 2));
+    EXPECT_EQ(f.Image1->pixmap().cacheKey(), rendered);
+    SetArea(404, 304);
+
+    const QPoint start = Frame().topLeft();
+    QTest::mousePress(f.Image1, Qt::LeftButton, {}, QPoint(300, 300));
+    EXPECT_TRUE(f.PanActive);
+    ASSERT_NE(QApplication::overrideCursor(), nullptr);
+    EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ClosedHandCursor);
+    // Move events arrive in the image's coordinates, which travel with the frame.
+    QMouseEvent move(QEvent::MouseMove, QPointF(337, 281), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(f.Image1, &move);
+    EXPECT_EQ(Frame().topLeft(), start + QPoint(37, -19));
+    QMouseEvent far(QEvent::MouseMove, QPointF(2300, 300), QPointF(), Qt::NoButton, Qt::LeftButton, {});
+    QApplication::sendEvent(f.Image1, &far);
+    EXPECT_EQ(Frame().left(), start.x() + 37 + 2000);  // no limit
+    QTest::mouseRelease(f.Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    EXPECT_FALSE(f.PanActive);
+    EXPECT_EQ(QApplication::overrideCursor(), nullptr);
+    const QRect dragged = Frame();
+
+    // Choosing the checked mode keeps the dragged frame; another mode re-centres.
+    f.Action("FullSize")->trigger();
+    EXPECT_TRUE(f.Action("FullSize")->isChecked());
+    EXPECT_EQ(Frame(), dragged);
+    f.Action("AutoSize")->trigger();
+    f.Action("FullSize")->trigger();
+    EXPECT_EQ(Frame().topLeft(), start);
+    // A right press does not start a drag.
+    QTest::mousePress(f.Image1, Qt::RightButton, {}, QPoint(5, 5));
+    EXPECT_FALSE(f.PanActive);
+}
+
+TEST_F(ImageViewTest, WallpaperOnlyForTheFirstFourKindsAtFullResolution) {
+    const char* tool = std::getenv("VS_TOOL");
+    ASSERT_NE(tool, nullptr);
+    std::filesystem::create_directories(Library());
+    ASSERT_EQ(test::Run(test::Quote(tool) + " samples " + test::Quote(Library())).exitCode, 0);
+    TMainForm& f = Start({{"zz big.bmp", Pattern(1200, 900)}});
+    SetArea(300, 200);
+    const std::string file = home.file(".local/share/vantor-see/VANTORSEEWALLPAPER.BMP");
+
+    Show("badge.tga");
+    ASSERT_EQ(f.ContentKind(), kKindTarga);
+    f.Action("SetWallpaper")->trigger();
+    EXPECT_TRUE(wallpaper.files.empty());
+    EXPECT_FALSE(std::filesystem::exists(file));
+
+    Show("zz big.bmp");
+    ASSERT_EQ(f.ContentKind(), kKindBmp);
+    ASSERT_LT(f.Image1->width(), 1200);
+    f.Action("SetWallpaper")->trigger();
+    ASSERT_EQ(wallpaper.files, std::vector<std::string>{file});
+    Bitmap written = LoadBmpFile(file);
+    EXPECT_EQ(written.bitsPerPixel(), 24);
+    EXPECT_EQ(written, Pattern(1200, 900));
+
+    Show("hills.kev");
+    ASSERT_EQ(f.ContentKind(), kKindKev);
+    wallpaper.works = false;  // no desktop answering: nothing is reported
+    f.Action("SetWallpaper")->trigger();
+    ASSERT_EQ(wallpaper.files.size(), 2u);
+    written = LoadBmpFile(file);
+    Bitmap kev;
+    ASSERT_TRUE(LoadImageByKind(Library() + "hills.kev", kKindKev, nullptr, kev));
+    EXPECT_EQ(written, kev);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
+}  // namespace
+}  // namespace vs
