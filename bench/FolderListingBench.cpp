@@ -4,6 +4,7 @@
 #include "controls/FolderScan.h"
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"
+#include "QtBenchMain.h"
 
 #include <QApplication>
 
@@ -122,13 +123,8 @@ BENCHMARK(BM_ScrollLargePictures)->Unit(benchmark::kMillisecond)->Iterations(3);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    std::filesystem::remove_all(Folder(10000), ec);
-    return 0;
+    return vs::bench::RunQtBenchmarks(argc, argv, [] {
+        std::error_code ec;
+        std::filesystem::remove_all(Folder(10000), ec);
+    });
 }

@@ -8,6 +8,7 @@
 #include "graphics/BmpFile.h"
 #include "library/FolderTree.h"
 #include "platform/testing/FakePlatform.h"
+#include "QtBenchMain.h"
 
 #include <QApplication>
 #include <QFrame>
@@ -122,14 +123,9 @@ BENCHMARK(BM_ResizeAutoSize_24MP)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
-        qputenv("QT_QPA_PLATFORM", "offscreen");
-    QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
-    benchmark::Shutdown();
-    std::error_code ec;
-    fs::remove_all(Base(), ec);
-    fs::remove_all(PictureBase(), ec);
-    return 0;
+    return vs::bench::RunQtBenchmarks(argc, argv, [] {
+        std::error_code ec;
+        fs::remove_all(Base(), ec);
+        fs::remove_all(PictureBase(), ec);
+    });
 }

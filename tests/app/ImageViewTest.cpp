@@ -23,17 +23,7 @@ namespace vs {
 namespace {
 
 // A picture whose every pixel tells where it came from.
-Bitmap Pattern(int w, int h) {
-    Bitmap b(w, h, PixelFormat::Bpp24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = b.row(y) + 3 * x;
-            p[0] = static_cast<std::uint8_t>(x);
-            p[1] = static_cast<std::uint8_t>(y);
-            p[2] = static_cast<std::uint8_t>((x >> 8) | ((y >> 8) << 4));
-        }
-    return b;
-}
+Bitmap Pattern(int w, int h) { return test::CoordinatePicture(w, h); }
 
 class ImageViewTest : public ::testing::Test {
 protected:

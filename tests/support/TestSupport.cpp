@@ -100,4 +100,16 @@ RgbImage ToRgbImage(const Bitmap& bitmap) {
     return img;
 }
 
+Bitmap CoordinatePicture(int width, int height) {
+    Bitmap b(width, height, PixelFormat::Bpp24);
+    for (int y = 0; y < height; ++y)
+        for (int x = 0; x < width; ++x) {
+            std::uint8_t* p = b.row(y) + 3 * x;
+            p[0] = static_cast<std::uint8_t>(x);
+            p[1] = static_cast<std::uint8_t>(y);
+            p[2] = static_cast<std::uint8_t>((x >> 8) | ((y >> 8) << 4));
+        }
+    return b;
+}
+
 }  // namespace vs::test

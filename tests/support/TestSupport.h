@@ -52,6 +52,10 @@ RgbImage MagickDecode(const std::string& path);
 // Our bitmap in the same form.
 RgbImage ToRgbImage(const Bitmap& bitmap);
 
+// A 24-bit picture whose pixel (x, y) encodes its own coordinates (x low byte in blue, y low
+// byte in green, the high bits of both in red), so a sampled pixel tells where it came from.
+Bitmap CoordinatePicture(int width, int height);
+
 // Little-endian byte appenders for building files by hand (the program's own).
 inline constexpr auto* Put8 = &PutU8;
 inline constexpr auto* Put16 = &PutLe16;

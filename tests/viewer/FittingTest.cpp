@@ -1,5 +1,7 @@
 #include "viewer/Fitting.h"
 
+#include "support/TestSupport.h"
+
 #include <gtest/gtest.h>
 
 #include <cmath>
@@ -7,19 +9,7 @@
 namespace vs {
 namespace {
 
-// A 24-bit picture whose pixel (x, y) encodes its own coordinates, so a sampled pixel tells
-// exactly which source pixel it came from.
-Bitmap CoordinatePicture(int w, int h) {
-    Bitmap b(w, h, PixelFormat::Bpp24);
-    for (int y = 0; y < h; ++y)
-        for (int x = 0; x < w; ++x) {
-            std::uint8_t* p = b.row(y) + 3 * x;
-            p[0] = static_cast<std::uint8_t>(x);
-            p[1] = static_cast<std::uint8_t>(y);
-            p[2] = static_cast<std::uint8_t>((x >> 8) | ((y >> 8) << 4));
-        }
-    return b;
-}
+using test::CoordinatePicture;
 
 int SourceX(const Bitmap& b, int x, int y) { return b.row(y)[3 * x] | ((b.row(y)[3 * x + 2] & 0x0F) << 8); }
 int SourceY(const Bitmap& b, int x, int y) { return b.row(y)[3 * x + 1] | ((b.row(y)[3 * x + 2] >> 4) << 8); }
