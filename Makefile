@@ -4,6 +4,7 @@
 #   make sanitize  the same under address and undefined-behaviour sanitizers
 #   make fuzz      each libFuzzer target for FUZZ_SECONDS (clang)
 #   make bench     build (as the program ships, -O2) and run the benchmarks
+#   make package   build the Debian package build/vantor-see_*.deb (CPack)
 
 BUILD       ?= build
 BUILD_TYPE  ?= RelWithDebInfo
@@ -13,7 +14,7 @@ CMAKE_FLAGS ?=
 
 export QT_QPA_PLATFORM ?= offscreen
 
-.PHONY: all deps build run test sanitize fuzz bench clean
+.PHONY: all deps build run test package sanitize fuzz bench clean
 
 all: build
 
@@ -35,6 +36,9 @@ run: build
 
 test: build
 	ctest --test-dir $(BUILD) --output-on-failure -j $(JOBS)
+
+package: build
+	cd $(BUILD) && cpack -G DEB
 
 sanitize: deps
 	cmake -S . -B build-sanitize -G Ninja -DCMAKE_BUILD_TYPE=Debug -DVS_SANITIZE=ON $(CMAKE_FLAGS)

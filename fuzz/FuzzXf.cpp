@@ -1,6 +1,7 @@
 // The album reader on arbitrary bytes: the opens, every page, and the page strip's walk.
 
 #include "formats/XfAlbum.h"
+#include "formats/XfPages.h"
 #include "graphics/Errors.h"
 
 #include <cstdint>
@@ -62,6 +63,12 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         for (std::int32_t i = 0; i < reader.pageCount; ++i)
             reader.skipPixels(reader.nextPage());
         (void)reader.readSoundHeader();
+    } catch (const vs::ImageError&) {
+    }
+    try {  // the thumbnailer's and the image plugin's way in
+        const int pages = vs::CountXfPages(path);
+        if (pages > 0)
+            (void)vs::ReadXfPage(path, pages - 1).toBgr24();
     } catch (const vs::ImageError&) {
     }
     return 0;

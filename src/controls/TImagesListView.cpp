@@ -22,14 +22,6 @@
 
 namespace vs {
 
-QImage ToQImage(const Bitmap& bitmap) {
-    if (bitmap.empty() || bitmap.format() != PixelFormat::Bpp24)
-        return {};
-    return QImage(bitmap.bits(), bitmap.width(), bitmap.height(), static_cast<qsizetype>(bitmap.stride()),
-                  QImage::Format_BGR888)
-        .copy();
-}
-
 namespace {
 
 // Asks for thumbnails as items are painted, and routes the in-place editor's text through

@@ -2,6 +2,7 @@
 
 #include "controls/FileTypes.h"
 #include "graphics/Bitmap.h"
+#include "platform/qt/QtBitmap.h"
 
 #include <QHash>
 #include <QImage>
@@ -146,8 +147,5 @@ private:
     std::uint64_t nextItemId_ = 1;
     QHash<std::uint64_t, QPersistentModelIndex> queued_;
 };
-
-// A 24-bit bitmap as a QImage (a deep copy).
-QImage ToQImage(const Bitmap& bitmap);
 
 }  // namespace vs

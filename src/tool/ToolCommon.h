@@ -35,5 +35,10 @@ int Formats(const std::vector<std::string>& args);
 int Samples(const std::vector<std::string>& args);
 int Album(const std::vector<std::string>& args);
 int Dib(const std::vector<std::string>& args);
+int Thumbnail(const std::vector<std::string>& args);
+
+// "file://" and the absolute, normalised path with every byte outside the unreserved set
+// and '/' percent-encoded, as desktop thumbnail caches name their originals.
+std::string FileUri(const std::string& path);
 
 }  // namespace vs::tool

@@ -22,6 +22,8 @@ const char* const kMainHelp =
     "  album info|extract|create   list, unpack or build XF albums (.xf, .mig)\n"
     "  dib FUNCTION INPUT.bmp OUTPUT.bmp [ARGS]\n"
     "                              run a DIB toolkit conversion on a BMP file\n"
+    "  thumbnail [-s SIZE] INPUT OUTPUT.png\n"
+    "                              write a desktop thumbnail (PNG with Thumb:: text chunks)\n"
     "  samples DIR                 fill DIR with the demo library a new user starts with\n"
     "\n"
     "Run 'vantorsee-tool COMMAND --help' for a command's options.\n"
@@ -54,6 +56,8 @@ int main(int argc, char** argv) {
         return Dib(args);
     if (command == "formats")
         return Formats(args);
+    if (command == "thumbnail")
+        return Thumbnail(args);
     if (command == "samples")
         return Samples(args);
     return Usage(kMainHelp, "unknown command " + command);

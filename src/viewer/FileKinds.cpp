@@ -50,4 +50,23 @@ int ContentKindFromPath(std::string_view path) { return Lookup(kContentKinds, pa
 
 int ImageKindFromFileName(std::string_view fileName) { return Lookup(kImageKinds, fileName); }
 
+int PictureKindFromSignature(std::span<const std::uint8_t> head) {
+    struct Signature {
+        std::string_view bytes;
+        int kind;
+    };
+    using namespace std::string_view_literals;  // the TIFF signatures hold zero bytes
+    static constexpr Signature kSignatures[] = {
+        {"KEV-"sv, kKindKev},         {"XFA"sv, kKindAlbum},      {"BM"sv, kKindBmp},
+        {"\xFF\xD8\xFF"sv, kKindJpeg}, {"II*\0"sv, kKindTiff}, {"MM\0*"sv, kKindTiff},
+        {"8BPS"sv, kKindPhotoshop},
+    };
+    for (const Signature& s : kSignatures)
+        if (head.size() >= s.bytes.size() &&
+            std::equal(s.bytes.begin(), s.bytes.end(), head.begin(),
+                       [](char a, std::uint8_t b) { return static_cast<std::uint8_t>(a) == b; }))
+            return s.kind;
+    return kKindNone;
+}
+
 }  // namespace vs

@@ -1,5 +1,7 @@
 #pragma once
 
+#include <cstdint>
+#include <span>
 #include <string_view>
 
 namespace vs {
@@ -38,5 +40,12 @@ int ContentKindFromPath(std::string_view path);
 // The thumbnail loader's kind of a picture file (0 to 7), by its lower-cased ending; the
 // grid never lists ".jpeg" files, so this table does not know that ending.
 int ImageKindFromFileName(std::string_view fileName);
+
+// The picture kind a file's first bytes announce, for files whose name does not tell: "KEV-"
+// a KEV picture, "XFA" an album, and the signatures of BMP, JPEG, TIFF and Photoshop files.
+// kKindNone for anything else (Targa and PCX files carry no reliable signature).
+int PictureKindFromSignature(std::span<const std::uint8_t> head);
+// How many first bytes PictureKindFromSignature needs at most.
+inline constexpr std::size_t kSignatureBytes = 4;
 
 }  // namespace vs

@@ -1,5 +1,8 @@
 #include "viewer/Fitting.h"
 
+#include <algorithm>
+#include <cmath>
+#include <cstdint>
 #include <cstring>
 #include <utility>
 #include <vector>
@@ -72,6 +75,51 @@ bool ChangeToMicroImage(Bitmap& bitmap, int cellWidth, int cellHeight) {
     }
     bitmap = std::move(canvas);
     return true;
+}
+
+Bitmap ShrinkToFit(const Bitmap& source, int maxWidth, int maxHeight) {
+    Bitmap in = source.toBgr24();
+    const int w = in.width();
+    const int h = in.height();
+    if (in.empty() || (w <= maxWidth && h <= maxHeight))
+        return in;
+    // The larger reduction decides; the other side rounds to the nearest pixel, at least one.
+    const double scale = std::min(static_cast<double>(maxWidth) / w, static_cast<double>(maxHeight) / h);
+    const int tw = std::clamp(static_cast<int>(std::lround(w * scale)), 1, maxWidth);
+    const int th = std::clamp(static_cast<int>(std::lround(h * scale)), 1, maxHeight);
+    // Target column x covers source columns [x * w / tw, (x + 1) * w / tw), never none.
+    const auto span = [](int i, int from, int to) {
+        const int begin = static_cast<int>(static_cast<std::int64_t>(i) * from / to);
+        const int end = static_cast<int>(static_cast<std::int64_t>(i + 1) * from / to);
+        return std::make_pair(begin, std::max(end, begin + 1));
+    };
+    Bitmap out(tw, th, PixelFormat::Bpp24);
+    std::vector<std::uint64_t> sums(3 * static_cast<std::size_t>(tw));
+    for (int y = 0; y < th; ++y) {
+        const auto [rowBegin, rowEnd] = span(y, h, th);
+        std::fill(sums.begin(), sums.end(), std::uint64_t{0});
+        for (int sy = rowBegin; sy < rowEnd; ++sy) {
+            const std::uint8_t* row = in.row(sy);
+            for (int x = 0; x < tw; ++x) {
+                const auto [colBegin, colEnd] = span(x, w, tw);
+                std::uint64_t* sum = &sums[3 * static_cast<std::size_t>(x)];
+                for (int sx = colBegin; sx < colEnd; ++sx) {
+                    const std::uint8_t* p = row + 3 * static_cast<std::size_t>(sx);
+                    sum[0] += p[0];
+                    sum[1] += p[1];
+                    sum[2] += p[2];
+                }
+            }
+        }
+        std::uint8_t* dst = out.row(y);
+        for (int x = 0; x < tw; ++x) {
+            const auto [colBegin, colEnd] = span(x, w, tw);
+            const auto count = static_cast<std::uint64_t>(colEnd - colBegin) * static_cast<std::uint64_t>(rowEnd - rowBegin);
+            for (int c = 0; c < 3; ++c)
+                dst[3 * x + c] = static_cast<std::uint8_t>((sums[3 * static_cast<std::size_t>(x) + c] + count / 2) / count);
+        }
+    }
+    return out;
 }
 
 bool FitBitmapInto(const Bitmap& source, Bitmap& target, int width, int height) {

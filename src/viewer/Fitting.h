@@ -17,6 +17,12 @@ bool ChangeToMicroImage(Bitmap& bitmap, int cellWidth, int cellHeight);
 // False, with the target untouched, when the source is not 24 bits per pixel.
 bool FitBitmapInto(const Bitmap& source, Bitmap& target, int width, int height);
 
+// A copy of source shrunk to fit within maxWidth x maxHeight with its proportions kept, each
+// target pixel the average of the source pixels it covers (for sharp desktop thumbnails;
+// the grid's own thumbnails keep ChangeToMicroImage's nearest-neighbour look). A picture
+// that already fits is copied unscaled. Any pixel format in, 24 bits out; empty in, empty out.
+Bitmap ShrinkToFit(const Bitmap& source, int maxWidth, int maxHeight);
+
 enum class ZoomMode { AutoSize, FullSize, HalfSize, QuarterSize, EighthSize };
 
 // Where and how large the image view shows a picture: the displayed bitmap's size and the
