@@ -7,6 +7,7 @@
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
 #include "controls/TImagesListView.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
@@ -57,12 +58,6 @@ QFont ProgramFont() {
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(13);
     return f;
-}
-
-std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
 }
 
 // True when the folder exists or could be made: its nearest existing ancestor is a
