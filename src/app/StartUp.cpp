@@ -12,8 +12,7 @@ namespace fs = std::filesystem;
 
 std::string Normal(const fs::path& p) {
     std::string s = p.lexically_normal().string();
-    while (s.size() > 1 && s.back() == '/')
-        s.pop_back();
+    while (s.size() > 1 && s.back() == '/') s.pop_back();
     return s;
 }
 
@@ -51,8 +50,8 @@ std::string LocalPathOf(const std::string& argument) {
 
 bool IsSystemProgramFolder(const std::string& folder) {
     static constexpr std::array<std::string_view, 9> kFolders = {
-        "/bin", "/sbin", "/usr/bin", "/usr/sbin", "/usr/games", "/usr/local/bin", "/usr/local/sbin",
-        "/usr/local/games", VS_INSTALL_BINDIR,
+        "/bin",           "/sbin",           "/usr/bin",         "/usr/sbin",       "/usr/games",
+        "/usr/local/bin", "/usr/local/sbin", "/usr/local/games", VS_INSTALL_BINDIR,
     };
     if (folder.empty())
         return false;

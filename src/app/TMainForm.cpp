@@ -219,7 +219,7 @@ void TMainForm::FormShow() {
                                               ? QCoreApplication::applicationDirPath().toStdString()
                                               : env_.programFolder;
         PhotoFolder = WithTrailingSlash(programFolder) + "Photo Folder/";
-        if (!FolderCanExist(PhotoFolder)) {
+        if (!FolderCanExist(PhotoFolder) || IsSystemProgramFolder(programFolder)) {
             // An installed program cannot keep its library beside itself.
             const std::string pictures =
                 env_.picturesFolder.empty()

@@ -2,6 +2,7 @@
 
 #include "app/ActionTable.h"
 #include "app/MainFormUi.h"
+#include "app/StartUp.h"
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
 #include "dib/ImageWorkspace.h"
@@ -83,6 +84,8 @@ public:
     QList<QAction*> ActionList() const;
 
     void LoadSettings();
+    // `vantorsee PATH`: the grid shows the target's folder and selects its file, if any.
+    void OpenStartPath(const StartTarget& target);
     void SaveSettings();
 
     // The grid's change notification: shows the first selected item when it changed.

@@ -7,8 +7,13 @@
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtText.h"
 
+#include "app/StartUp.h"
+
 #include <QApplication>
+#include <QDir>
 #include <QMessageBox>
+
+#include <iostream>
 
 namespace {
 
@@ -35,6 +40,14 @@ int main(int argc, char** argv) {
     VantorApplication app(argc, argv);
     app.setApplicationName(vs::Utf8(vs::kApplicationTitle));
     app.setWindowIcon(vs::ProgramIcon());
+    app.setDesktopFileName(QStringLiteral("org.vantorsee.VantorSee"));
+    // One optional argument, a folder or file to open (the launcher's %f).
+    std::optional<vs::StartTarget> startTarget;
+    if (argc > 1) {
+        startTarget = vs::ResolveStartPath(argv[1], QDir::currentPath().toStdString());
+        if (!startTarget)
+            std::cerr << "vantorsee: no such file or folder: " << argv[1] << "\n";
+    }
     try {
         vs::QtPrompts prompts;
         vs::TMainForm mainForm(prompts);
@@ -45,6 +58,8 @@ int main(int argc, char** argv) {
         mainForm.SetDialogs(&settingForm, &aboutBox, &comInfoForm);
         vs::CentreOnScreen(&mainForm);
         mainForm.show();
+        if (startTarget)
+            mainForm.OpenStartPath(*startTarget);
         app.exec();
     } catch (const std::exception& e) {
         VantorApplication::ShowError(e.what());

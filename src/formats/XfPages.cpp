@@ -19,8 +19,7 @@ int CountXfPages(const std::string& path) {
     CheckMagic(reader, path);
     int count = 0;
     try {
-        for (; count < reader.pageCount; ++count)
-            reader.skipPixels(reader.nextPage());
+        for (; count < reader.pageCount; ++count) reader.skipPixels(reader.nextPage());
     } catch (const DecodeError&) {
         // the pages before the bad one stay readable
     }
@@ -32,8 +31,7 @@ Bitmap ReadXfPage(const std::string& path, int n) {
     CheckMagic(reader, path);
     if (n < 0 || n >= reader.pageCount)
         throw DecodeError("album " + path + " has no page " + std::to_string(n));
-    for (int i = 0; i < n; ++i)
-        reader.skipPixels(reader.nextPage());
+    for (int i = 0; i < n; ++i) reader.skipPixels(reader.nextPage());
     return reader.readPixels(reader.nextPage());
 }
 

@@ -72,8 +72,7 @@ std::vector<std::uint8_t> EncodePng(const Bitmap& bitmap, const PngTexts& texts)
         chunks.push_back(t);
     }
     std::vector<png_bytep> rows(static_cast<std::size_t>(rgb.height()));
-    for (int y = 0; y < rgb.height(); ++y)
-        rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgb.row(y));
+    for (int y = 0; y < rgb.height(); ++y) rows[static_cast<std::size_t>(y)] = const_cast<png_bytep>(rgb.row(y));
     std::vector<std::uint8_t> out;
     if (!WritePng(rgb, chunks, rows, out))
         throw ImageError("PNG encoding failed");

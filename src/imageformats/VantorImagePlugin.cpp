@@ -28,11 +28,15 @@ QByteArray CanonicalFormat(const QByteArray& format) {
     return {};
 }
 
-QImage ToImage(const Bitmap& bitmap) { return ToQImage(bitmap.toBgr24()); }
+QImage ToImage(const Bitmap& bitmap) {
+    return ToQImage(bitmap.toBgr24());
+}
 
 }  // namespace
 
-QByteArray VantorImageHandler::Kind() const { return CanonicalFormat(format()); }
+QByteArray VantorImageHandler::Kind() const {
+    return CanonicalFormat(format());
+}
 
 QByteArray VantorImageHandler::SniffFormat(QIODevice* device) {
     if (!device || !device->isReadable())
@@ -40,12 +44,12 @@ QByteArray VantorImageHandler::SniffFormat(QIODevice* device) {
     const QByteArray head = device->peek(static_cast<qint64>(kSignatureBytes));
     const auto* bytes = reinterpret_cast<const std::uint8_t*>(head.constData());
     switch (PictureKindFromSignature(std::span(bytes, static_cast<std::size_t>(head.size())))) {
-    case kKindKev:
-        return kKev;
-    case kKindAlbum:
-        return kXf;
-    default:
-        return {};
+        case kKindKev:
+            return kKev;
+        case kKindAlbum:
+            return kXf;
+        default:
+            return {};
     }
 }
 
@@ -130,7 +134,9 @@ bool VantorImageHandler::jumpToImage(int imageNumber) {
     return true;
 }
 
-bool VantorImageHandler::jumpToNextImage() { return jumpToImage(current_ + 1); }
+bool VantorImageHandler::jumpToNextImage() {
+    return jumpToImage(current_ + 1);
+}
 
 QImageIOPlugin::Capabilities VantorImagePlugin::capabilities(QIODevice* device, const QByteArray& format) const {
     if (!CanonicalFormat(format).isEmpty())

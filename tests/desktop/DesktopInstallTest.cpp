@@ -48,14 +48,18 @@ std::set<std::string> FilesBelow(const std::string& root) {
 
 TEST(DesktopInstall, PutsProgramsLibraryPluginAndDesktopFilesUnderThePrefix) {
     const std::vector<std::string> expected = {
-        "bin/vantorsee", "bin/vantorsee-tool", "include/vantor/dibkit.h",
-        kDesktopEntry, "share/metainfo/org.vantorsee.VantorSee.metainfo.xml",
-        "share/mime/packages/vantorsee.xml", "share/thumbnailers/vantorsee.thumbnailer",
-        "share/icons/hicolor/scalable/apps/vantorsee.svg", "share/man/man1/vantorsee.1.gz",
+        "bin/vantorsee",
+        "bin/vantorsee-tool",
+        "include/vantor/dibkit.h",
+        kDesktopEntry,
+        "share/metainfo/org.vantorsee.VantorSee.metainfo.xml",
+        "share/mime/packages/vantorsee.xml",
+        "share/thumbnailers/vantorsee.thumbnailer",
+        "share/icons/hicolor/scalable/apps/vantorsee.svg",
+        "share/man/man1/vantorsee.1.gz",
         "share/man/man1/vantorsee-tool.1.gz",
     };
-    for (const auto& f : expected)
-        EXPECT_TRUE(fs::is_regular_file(Installed(f))) << f;
+    for (const auto& f : expected) EXPECT_TRUE(fs::is_regular_file(Installed(f))) << f;
     EXPECT_TRUE(fs::is_regular_file(InstalledPluginFolder() + "/imageformats/libvantorsee_imageformat.so"));
     EXPECT_TRUE(fs::is_regular_file(InstalledLib("pkgconfig/vantordib.pc")));
     EXPECT_TRUE(fs::is_symlink(InstalledLib("libvantordib.so")));
@@ -90,7 +94,7 @@ TEST(DesktopInstall, PkgConfigFileBuildsAndLinksACallerOfTheLibrary) {
               "}\n");
     const std::string pc = "PKG_CONFIG_PATH=" + InstalledLib("pkgconfig") + " ";
     const CommandResult build = test::Run(pc + "sh -c 'cc " + Quote(dir.file("caller.c")) + " -o " +
-                                    Quote(dir.file("caller")) + " $(pkg-config --cflags --libs vantordib)'");
+                                          Quote(dir.file("caller")) + " $(pkg-config --cflags --libs vantordib)'");
     ASSERT_EQ(build.exitCode, 0) << build.err;
     EXPECT_EQ(test::Run(InstalledEnv() + Quote(dir.file("caller"))).exitCode, 0);
 }
@@ -154,8 +158,9 @@ TEST(MimePackage, RecognisesKevAndXfFilesByEndingAndByTheirFirstBytes) {
 
     // GNOME's way of asking: GIO's content type from the shared MIME database.
     const auto typeOf = [&](const std::string& name) {
-        const CommandResult r = test::Run("env XDG_DATA_HOME=" + Quote(data.path()) +
-                                    " XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype " + Quote(files.file(name)));
+        const CommandResult r =
+            test::Run("env XDG_DATA_HOME=" + Quote(data.path()) +
+                      " XDG_CURRENT_DESKTOP=GNOME xdg-mime query filetype " + Quote(files.file(name)));
         return r.out.substr(0, r.out.find('\n'));
     };
     EXPECT_EQ(typeOf("hills.kev"), "image/x-vantor-kev");
@@ -187,13 +192,13 @@ TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndDependsOnTheLibrariesTheyLin
         if (!line.ends_with("/"))
             packaged.insert(line.substr(line.find("usr/")));
     std::set<std::string> installed;
-    for (const auto& f : FilesBelow(std::string(VS_TEST_INSTALL_ROOT)))
-        installed.insert(f);
+    for (const auto& f : FilesBelow(std::string(VS_TEST_INSTALL_ROOT))) installed.insert(f);
     EXPECT_EQ(packaged, installed);
 
     EXPECT_EQ(test::Run("dpkg-deb -f " + Quote(deb) + " Package").out, "vantor-see\n");
     const std::string depends = test::Run("dpkg-deb -f " + Quote(deb) + " Depends").out;
-    for (const std::string lib : {"libc6", "libqt6gui6", "libqt6widgets6", "libjpeg62-turbo", "libtiff6", "libpng16-16"})
+    for (const std::string lib :
+         {"libc6", "libqt6gui6", "libqt6widgets6", "libjpeg62-turbo", "libtiff6", "libpng16-16"})
         EXPECT_NE(depends.find(lib), std::string::npos) << lib << " missing from: " << depends;
     EXPECT_NE(test::Run("dpkg-deb -I " + Quote(deb) + " triggers").out.find("ldconfig"), std::string::npos);
 }

@@ -7,9 +7,15 @@
 namespace vs::test {
 
 // A path under the installed prefix, for example Installed("bin/vantorsee").
-inline std::string Installed(const std::string& relative) { return std::string(VS_TEST_INSTALL_ROOT) + "/usr/" + relative; }
-inline std::string InstalledLib(const std::string& name) { return Installed(std::string(VS_INSTALL_LIBDIR) + "/" + name); }
-inline std::string InstalledPluginFolder() { return Installed(VS_QT_PLUGIN_DIR); }
+inline std::string Installed(const std::string& relative) {
+    return std::string(VS_TEST_INSTALL_ROOT) + "/usr/" + relative;
+}
+inline std::string InstalledLib(const std::string& name) {
+    return Installed(std::string(VS_INSTALL_LIBDIR) + "/" + name);
+}
+inline std::string InstalledPluginFolder() {
+    return Installed(VS_QT_PLUGIN_DIR);
+}
 
 // Environment that runs the installed programs from their DESTDIR: their folder first on PATH,
 // their library found.

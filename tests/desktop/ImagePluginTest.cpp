@@ -27,7 +27,9 @@ protected:
     void SetUp() override {
         ASSERT_EQ(test::Run(Quote(std::getenv("VS_TOOL")) + " samples " + Quote(dir.path())).exitCode, 0);
     }
-    static QImage Ours(const Bitmap& bitmap) { return ToQImage(bitmap.toBgr24()).convertToFormat(QImage::Format_RGB32); }
+    static QImage Ours(const Bitmap& bitmap) {
+        return ToQImage(bitmap.toBgr24()).convertToFormat(QImage::Format_RGB32);
+    }
     static QImage Read(QImageReader& reader) { return reader.read().convertToFormat(QImage::Format_RGB32); }
     TempDir dir;
 };
@@ -39,15 +41,13 @@ std::vector<std::uint8_t> EightBitKev(int width, int height) {
     Put32(bytes, static_cast<std::uint32_t>(width));
     Put32(bytes, static_cast<std::uint32_t>(height));
     bytes.resize(bytes.size() + 256 + 8);
-    for (int i = 0; i < width * height; ++i)
-        bytes.push_back(static_cast<std::uint8_t>(i * 37));
+    for (int i = 0; i < width * height; ++i) bytes.push_back(static_cast<std::uint8_t>(i * 37));
     return bytes;
 }
 
 TEST_F(ImagePluginTest, RegistersEveryNameOfBothFormats) {
     const auto formats = QImageReader::supportedImageFormats();
-    for (const char* f : {"kev", "sfc", "xf", "mig"})
-        EXPECT_TRUE(formats.contains(f)) << f;
+    for (const char* f : {"kev", "sfc", "xf", "mig"}) EXPECT_TRUE(formats.contains(f)) << f;
     const auto types = QImageReader::supportedMimeTypes();
     EXPECT_TRUE(types.contains("image/x-vantor-kev"));
     EXPECT_TRUE(types.contains("application/x-vantor-xf"));
@@ -67,8 +67,7 @@ TEST_F(ImagePluginTest, ReadsKevPicturesWithOurReadersPixels) {
 TEST_F(ImagePluginTest, ReachesEveryAlbumPageByNumberAndInTurn) {
     // Pages of every pixel code: halftone, 5-5-5, 5-6-5, 24 and 32 bits.
     std::vector<AlbumPage> pages;
-    for (const std::uint8_t code : {3, 4, 5, 6, 7})
-        pages.push_back(PatternPage(5 + code, 4, code, code));
+    for (const std::uint8_t code : {3, 4, 5, 6, 7}) pages.push_back(PatternPage(5 + code, 4, code, code));
     WriteBytes(dir.file("codes.mig"), AlbumBytes(pages, WaveOf(100)));
     TXfAlbum album;
     ASSERT_TRUE(album.OpenForPreview(dir.file("codes.mig")));
@@ -84,8 +83,7 @@ TEST_F(ImagePluginTest, ReachesEveryAlbumPageByNumberAndInTurn) {
     // Reading on from the start gives the pages in order, then nothing.
     QImageReader inTurn(QString::fromStdString(dir.file("holiday.xf")));
     int count = 0;
-    for (QImage image = inTurn.read(); !image.isNull(); image = inTurn.read())
-        ++count;
+    for (QImage image = inTurn.read(); !image.isNull(); image = inTurn.read()) ++count;
     EXPECT_EQ(count, inTurn.imageCount());
     EXPECT_GT(count, 1);
     EXPECT_FALSE(inTurn.jumpToImage(count));

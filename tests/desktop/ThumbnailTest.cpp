@@ -118,8 +118,7 @@ TEST(ShrinkToFit, AveragesTheSourcePixelsEachTargetPixelCovers) {
 
 TEST(PictureKindFromSignature, NamesTheKindOfFilesByTheirFirstBytes) {
     const auto kind = [](std::string_view head) {
-        return PictureKindFromSignature(
-            std::span(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()));
+        return PictureKindFromSignature(std::span(reinterpret_cast<const std::uint8_t*>(head.data()), head.size()));
     };
     using namespace std::string_view_literals;
     EXPECT_EQ(kind("KEV-F"sv), kKindKev);
