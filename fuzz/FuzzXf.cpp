@@ -1,7 +1,6 @@
 // The album reader on arbitrary bytes: the opens, every page, and the page strip's walk.
 
 #include "formats/XfAlbum.h"
-#include "formats/XfPages.h"
 #include "graphics/Errors.h"
 
 #include <cstdint>

@@ -186,6 +186,20 @@ Bitmap ReadXfPage(const std::string& path, int n) {
     return reader.readPixels(reader.nextPage());
 }
 
+int CountXfPages(const std::string& path) {
+    XfAlbumReader reader(path);
+    if (!reader.hasMagic())
+        throw DecodeError("not an album: " + path);
+    int count = 0;
+    try {
+        for (; count < reader.pageCount; ++count)
+            reader.skipPixels(reader.nextPage());
+    } catch (const DecodeError&) {
+        // the pages before the bad one stay readable
+    }
+    return count;
+}
+
 // ---------------------------------------------------------------------------------------
 // Writing
 

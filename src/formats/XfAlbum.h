@@ -61,6 +61,9 @@ private:
 // Throws DecodeError when the album lacks the "XFA" magic, has fewer pages or the page is
 // invalid, OpenError when the file cannot be read.
 Bitmap ReadXfPage(const std::string& path, int n);
+// The pages ReadXfPage can actually read: the header's count, or fewer when the file ends or a
+// page record is invalid before that (the image plugin's page count). Throws as ReadXfPage.
+int CountXfPages(const std::string& path);
 
 // The album object: reads pages, unpacks the sound into a companion file so that it can be
 // played, keeps a cache of decoded pages, records a new sound and writes the album back.

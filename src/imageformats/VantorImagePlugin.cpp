@@ -1,7 +1,7 @@
 #include "imageformats/VantorImagePlugin.h"
 
 #include "formats/KevImage.h"
-#include "formats/XfPages.h"
+#include "formats/XfAlbum.h"
 #include "graphics/Errors.h"
 #include "platform/qt/QtBitmap.h"
 #include "viewer/FileKinds.h"

@@ -1,7 +1,6 @@
 // vantorsee-tool thumbnail: the thumbnailer that desktop file managers run for KEV and XF
 // files (and any other picture the program reads).
 
-#include "formats/XfPages.h"
 #include "graphics/Errors.h"
 #include "graphics/PngFile.h"
 #include "tool/ToolCommon.h"
@@ -99,11 +98,7 @@ int Thumbnail(const std::vector<std::string>& args) {
     try {
         const CellHint hint{size, size};
         PictureSize fullSize;
-        // An album's first page straight from the file: a sandboxed thumbnailer may have no
-        // writable cache folder for an album object's companion files.
-        Bitmap picture = kind == kKindAlbum ? ReadXfPage(input, 0) : DecodePicture(input, kind, &hint, &fullSize);
-        if (kind == kKindAlbum)
-            fullSize = {picture.width(), picture.height()};
+        const Bitmap picture = DecodePicture(input, kind, &hint, &fullSize);
         const Bitmap thumb = ShrinkToFit(picture, size, size);
         SavePngFile(thumb, files[1],
                     {{"Thumb::URI", FileUri(input)},
