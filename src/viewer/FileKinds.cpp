@@ -3,10 +3,8 @@
 #include "formats/PcxReader.h"
 #include "formats/PsdReader.h"
 #include "formats/TargaReader.h"
+#include "platform/FileSystem.h"
 #include "viewer/PictureReaders.h"
-
-#include <algorithm>
-#include <cctype>
 
 namespace vs {
 
@@ -44,20 +42,13 @@ constexpr FileKindRow kRows[] = {
 };
 // clang-format on
 
-bool EndsWithNoCase(std::string_view s, std::string_view ending) {
-    if (s.size() < ending.size())
-        return false;
-    return std::equal(ending.begin(), ending.end(), s.end() - static_cast<std::ptrdiff_t>(ending.size()),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 }  // namespace
 
 std::span<const FileKindRow> FileKindTable() { return kRows; }
 
 const FileKindRow* FindFileKindRow(std::string_view path) {
     for (const FileKindRow& row : kRows)
-        if (EndsWithNoCase(path, row.ending))
+        if (EndsWithIgnoringCase(path, row.ending))
             return &row;
     return nullptr;
 }
