@@ -41,12 +41,7 @@ Bitmap ReadKevPicture(const std::string& path, const CellHint*, PictureSize* ful
 }
 
 Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint*, PictureSize* fullSize) {
-    TXfAlbum album;
-    album.OpenForPreview(path);
-    Bitmap page;
-    if (!album.ReadPage(0, &page))
-        throw DecodeError("no readable first page in album: " + path);
-    return WithSize(std::move(page), fullSize);
+    return WithSize(ReadXfPage(path, 0), fullSize);
 }
 
 Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {

@@ -16,7 +16,8 @@ Bitmap ReadBmpPicture(const std::string& path, const CellHint* hint, PictureSize
 // Decodes at a reduced scale in the DCT when given a cell.
 Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize);
 Bitmap ReadKevPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize);
-// An album's first page; the temporary album object removes the companion files it made.
+// An album's first page, by the reader alone: thumbnails are made off the user-interface
+// thread and must not make companion files or show messages.
 Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint* hint, PictureSize* fullSize);
 Bitmap ReadTiffPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize);
 
