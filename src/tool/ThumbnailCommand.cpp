@@ -38,7 +38,7 @@ constexpr int kLargestSize = 4096;
 
 int KindOfFile(const std::string& path) {
     const int kind = ContentKindFromPath(path);
-    if (IsPictureKind(kind))
+    if (IsPicture(kind))
         return kind;
     std::array<std::uint8_t, kSignatureBytes> head{};
     std::ifstream in(path, std::ios::binary);
@@ -93,7 +93,7 @@ int Thumbnail(const std::vector<std::string>& args) {
     if (::stat(input.c_str(), &st) != 0)
         return Fail("cannot read " + input);
     const int kind = KindOfFile(input);
-    if (!IsPictureKind(kind))
+    if (!IsPicture(kind))
         return Fail("not a picture this program reads: " + input);
     try {
         const CellHint hint{size, size};
