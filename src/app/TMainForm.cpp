@@ -7,6 +7,7 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -254,11 +255,15 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    const FoldPanelState folds = LoadFoldPanelState(key);
+    ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
+    ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -366,8 +371,14 @@ void TMainForm::SettingExecute() {
 }
 
 std::string TMainForm::BrowseForFolder() {
-    const std::optional<std::string> picked = prompts_.pickFolder(
-        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    // The picker opens where the library is; a desktop folder need not exist.
+    std::string start = PhotoFolder;
+    std::error_code ec;
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    const std::optional<std::string> picked = prompts_.pickFolder("Select a folder", start);
     if (!picked || picked->empty())
         return {};
     return WithTrailingSlash(*picked);
