@@ -200,7 +200,8 @@ TEST(DebianPackage, HoldsExactlyTheInstalledFilesAndDependsOnTheLibrariesTheyLin
     for (const std::string lib :
          {"libc6", "libqt6gui6", "libqt6widgets6", "libjpeg62-turbo", "libtiff6", "libpng16-16"})
         EXPECT_NE(depends.find(lib), std::string::npos) << lib << " missing from: " << depends;
-    EXPECT_NE(test::Run("dpkg-deb -I " + Quote(deb) + " triggers").out.find("ldconfig"), std::string::npos);
+    EXPECT_NE(test::Run("dpkg-deb -I " + Quote(deb) + " postinst").out.find("ldconfig"), std::string::npos);
+    EXPECT_NE(test::Run("dpkg-deb -I " + Quote(deb) + " postrm").out.find("ldconfig"), std::string::npos);
 }
 
 }  // namespace
