@@ -33,8 +33,10 @@ namespace vs {
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
+class SoundPlayer;
 class TImagesListView;
 class Wallpaper;
+class WaveRecorder;
 
 // Where the main window finds its settings and its default photo folder; tests point these
 // at temporary folders.
@@ -43,6 +45,8 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    WaveRecorder* recorder = nullptr;  // none: the default audio input (QAudioSource)
+    SoundPlayer* soundPlayer = nullptr;  // none: the default audio output (QMediaPlayer)
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -123,6 +127,18 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // Album page strip and its commands (AlbumStrip.cpp).
+    void PrevPageExecute();
+    void NextPageExecute();
+    void XFListBox1Click();
+    void XfAutoPlayExecute();
+    void XfautoPlayTimerTimer();
+    void RecordAudioExecute();
+    void PlayAudioExecute();
+    // The album on screen: the strip's, while an album is shown.
+    TXfAlbum* CurrentAlbum() const;
+    bool AutoPlayReady = false;
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -152,10 +168,18 @@ private:
     void BuildActions();
     void BuildMenus();
     void LayoutSeeBox();
-    void UpdateImageView(bool reuseRendered);
+    // keepFramePlace: the frame takes the new size where it is (auto-play), not re-centred.
+    void UpdateImageView(bool reuseRendered, bool keepFramePlace = false);
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectAlbumStrip();
+    void FetchAlbumPage(TXfAlbum& album, int page, bool recentre);
+    void StopAutoPlay();
+    void LeaveAlbum();
+    void StopRecordingAndRewrite(TXfAlbum* album);
+    void SetPlayToolButtonEnabled(bool enabled);
+    void CloseAlbumSound();
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
@@ -192,6 +216,12 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    // The album's recording device ("MediaPlayer1") and sound output.
+    std::unique_ptr<WaveRecorder> ownRecorder_;
+    WaveRecorder* MediaPlayer1 = nullptr;
+    std::unique_ptr<SoundPlayer> ownSoundPlayer_;
+    SoundPlayer* soundPlayer_ = nullptr;
+    bool recordChecked_ = false;  // RecordAudio's check mark: a recording runs
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     // What Image1 holds, so that a resize that changes only the frame's place does not
