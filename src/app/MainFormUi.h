@@ -20,6 +20,7 @@ class QWidget;
 
 namespace vs {
 
+class TDirTree;
 class TImagesListView;
 
 struct MainFormUi {
@@ -41,7 +42,7 @@ struct MainFormUi {
     QFrame* LeftFoldPanel = nullptr;
     QSplitter* Splitter2 = nullptr;
     QTreeWidget* FolderTreeView = nullptr;
-    QTreeWidget* DirTree1 = nullptr;
+    TDirTree* DirTree1 = nullptr;
 
     // Grid panel (MainLayoutGrid.cpp).
     QFrame* TopFoldPanel = nullptr;

@@ -7,6 +7,7 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TDirTree.h"
 #include "controls/TImagesListView.h"
 #include "platform/Prompts.h"
 #include "platform/Wallpaper.h"
@@ -78,6 +79,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectDirTree();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {

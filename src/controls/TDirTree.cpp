@@ -8,6 +8,7 @@
 #include <QFileIconProvider>
 #include <QGuiApplication>
 #include <QLineEdit>
+#include <QMouseEvent>
 #include <QPalette>
 #include <QStyle>
 #include <QStyledItemDelegate>
@@ -107,7 +108,8 @@ private:
 
 TDirTree::TDirTree(QWidget* parent)
     : QTreeWidget(parent),
-      mounts_(std::make_unique<QtMountList>()),
+      ownedMounts_(std::make_unique<QtMountList>()),
+      mounts_(ownedMounts_.get()),
       reader_(ReadSubFolderEntries),
       lister_(std::chrono::milliseconds(2000)),
       startFolder_(CurrentDirectory()),
@@ -130,7 +132,13 @@ TDirTree::~TDirTree() {
 }
 
 void TDirTree::SetMountList(std::unique_ptr<MountList> mounts) {
-    mounts_ = std::move(mounts);
+    ownedMounts_ = std::move(mounts);
+    mounts_ = ownedMounts_.get();
+}
+
+void TDirTree::SetMountList(MountList& mounts) {
+    mounts_ = &mounts;
+    ownedMounts_.reset();
 }
 
 void TDirTree::SetFolderReader(FolderReader reader) {
@@ -683,6 +691,15 @@ void TDirTree::showEvent(QShowEvent* event) {
     if (ReadOnStart && !drivesRead_)
         ReadNew();
     QTreeWidget::showEvent(event);
+}
+
+void TDirTree::mousePressEvent(QMouseEvent* event) {
+    if (OnMouseDown)
+        OnMouseDown(*this, event->button(), event->position().toPoint());
+    if (event->button() == Qt::RightButton)
+        event->accept();
+    else
+        QTreeWidget::mousePressEvent(event);
 }
 
 bool TDirTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {

@@ -45,8 +45,10 @@ public:
     explicit TDirTree(QWidget* parent = nullptr);
     ~TDirTree() override;
 
-    // Where the drives come from; the machine's mounts unless replaced.
+    // Where the drives come from; the machine's mounts unless replaced. The second form
+    // leaves the list with its owner, who keeps it alive as long as the control.
     void SetMountList(std::unique_ptr<MountList> mounts);
+    void SetMountList(MountList& mounts);
     // The built-in listing (ReadSubFolderEntries unless replaced); it may run on a worker thread.
     void SetFolderReader(FolderReader reader);
     // How long a listing of a remote, removable or CD drive may take; 2 seconds.
@@ -92,6 +94,9 @@ public:
     // there is welcome; OnDragDrop takes the drop, with the target still highlighted.
     std::function<bool(TDirTree&, QDragMoveEvent& event)> OnDragOver;
     std::function<void(TDirTree&, QDropEvent& event)> OnDragDrop;
+    // A mouse button went down on the viewport. A right button press never moves the
+    // selection, so the context menu acts on the node under the mouse without opening it.
+    std::function<void(TDirTree&, Qt::MouseButton button, const QPoint& viewportPos)> OnMouseDown;
 
     void ReLoad();
     void ReadNew();
@@ -135,6 +140,7 @@ signals:
 
 protected:
     void showEvent(QShowEvent* event) override;
+    void mousePressEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
@@ -170,7 +176,8 @@ private:
     std::string RememberedPath(const std::string& root) const;
     std::string CurrentDriveRoot() const;
 
-    std::unique_ptr<MountList> mounts_;
+    std::unique_ptr<MountList> ownedMounts_;
+    MountList* mounts_ = nullptr;
     FolderReader reader_;
     BackgroundLister lister_;
     std::vector<Drive> drives_;
