@@ -90,7 +90,7 @@ void TMainForm::DirTree1Edited(QTreeWidgetItem* node, QString& text) {
 
 void TMainForm::RenameWinFolderExecute() {
     if (ClickedDirNode)
-        ui_.DirTree1->editItem(ClickedDirNode);
+        ui_.DirTree1->EditNode(ClickedDirNode);
 }
 
 void TMainForm::DeleteWinFolderExecute() {
@@ -118,6 +118,8 @@ void TMainForm::DeleteWinFolderExecute() {
     ClickedDirNode = nullptr;
 }
 
-void TMainForm::RefreshWinFolderExecute() { ui_.DirTree1->ReLoad(); }
+void TMainForm::RefreshWinFolderExecute() {
+    ui_.DirTree1->ReLoad();
+}
 
 }  // namespace vs

@@ -9,6 +9,7 @@
 #include "app/ShortcutRouter.h"
 #include "controls/TDirTree.h"
 #include "controls/TImagesListView.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
@@ -46,12 +47,6 @@ static void InitResources() { Q_INIT_RESOURCE(vantorsee); }
 namespace vs {
 
 namespace {
-
-std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
-}
 
 // True when the folder exists or could be made: its nearest existing ancestor is a
 // writable folder. Nothing is created.

@@ -85,21 +85,16 @@ private:
     TDirTree* owner_;
 };
 
-// Lets the owner see, and change, an edited caption before it is stored.
+// Holds a committed caption back until the editor has closed; the owner sees it then, and
+// may change it, before it is stored (closeEditor).
 class TDirTree::Delegate : public QStyledItemDelegate {
 public:
     explicit Delegate(TDirTree* tree) : QStyledItemDelegate(tree), tree_(tree) {}
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
-        auto* line = qobject_cast<QLineEdit*>(editor);
-        if (!line) {
+        if (auto* line = qobject_cast<QLineEdit*>(editor))
+            tree_->pendingEdit_ = PendingEdit{QPersistentModelIndex(index), line->text()};
+        else
             QStyledItemDelegate::setModelData(editor, model, index);
-            return;
-        }
-        QString text = line->text();
-        const QPersistentModelIndex keep(index);
-        tree_->EditCommitted(tree_->itemFromIndex(index), text);
-        if (keep.isValid())  // the handler may have rebuilt the tree
-            model->setData(keep, text, Qt::EditRole);
     }
 
 private:
@@ -711,9 +706,23 @@ bool TDirTree::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event
     return QTreeWidget::edit(index, trigger, event);
 }
 
-void TDirTree::EditCommitted(QTreeWidgetItem* node, QString& text) {
-    if (OnEdited && node)
-        OnEdited(*this, node, text);
+void TDirTree::EditNode(QTreeWidgetItem* node) {
+    if (node)
+        edit(indexFromItem(node), QAbstractItemView::AllEditTriggers, nullptr);
+}
+
+void TDirTree::closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) {
+    QTreeWidget::closeEditor(editor, hint);
+    std::optional<PendingEdit> edit = std::move(pendingEdit_);
+    pendingEdit_.reset();
+    if (!edit || !edit->index.isValid())
+        return;
+    // The handler may move the selection or rebuild the tree: no editor is open any more.
+    QString text = edit->text;
+    if (OnEdited)
+        OnEdited(*this, itemFromIndex(edit->index), text);
+    if (QTreeWidgetItem* node = edit->index.isValid() ? itemFromIndex(edit->index) : nullptr)
+        node->setText(0, text);
 }
 
 void TDirTree::NodeDeleted(QTreeWidgetItem* node) {

@@ -4,6 +4,7 @@
 #include "platform/Mounts.h"
 
 #include <QIcon>
+#include <QPersistentModelIndex>
 #include <QString>
 #include <QTreeWidget>
 
@@ -89,6 +90,8 @@ public:
     // before it becomes the caption.
     std::function<bool(TDirTree&, QTreeWidgetItem* node)> OnEditing;
     std::function<void(TDirTree&, QTreeWidgetItem* node, QString& text)> OnEdited;
+    // Starts in-place editing of a node, if OnEditing agrees.
+    void EditNode(QTreeWidgetItem* node);
     // Drag and drop: while something is dragged over the tree the node under the mouse is
     // highlighted as drop target (GetDropDir gives its path). OnDragOver says whether a drop
     // there is welcome; OnDragDrop takes the drop, with the target still highlighted.
@@ -142,6 +145,7 @@ protected:
     void showEvent(QShowEvent* event) override;
     void mousePressEvent(QMouseEvent* event) override;
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void closeEditor(QWidget* editor, QAbstractItemDelegate::EndEditHint hint) override;
     void dragEnterEvent(QDragEnterEvent* event) override;
     void dragMoveEvent(QDragMoveEvent* event) override;
     void dragLeaveEvent(QDragLeaveEvent* event) override;
@@ -159,7 +163,6 @@ private:
     void NodeDeleted(QTreeWidgetItem* node);
     void SelectionChanged();
     void Expanding(QTreeWidgetItem* node);
-    void EditCommitted(QTreeWidgetItem* node, QString& text);
     // The sub-folder entries of a folder; nullopt when a slow drive did not answer in time.
     std::optional<std::vector<TDirRec>> ListFolder(const std::string& path);
     // The entry's own status (a link not followed); nullopt when it does not exist or a slow
@@ -192,6 +195,11 @@ private:
     std::string systemFolder_;                       // where a refused network path goes: the home folder
     std::map<std::string, std::string> drivePaths_;  // mount root -> last folder selected there
     QTreeWidgetItem* dropTarget_ = nullptr;
+    struct PendingEdit {
+        QPersistentModelIndex index;
+        QString text;
+    };
+    std::optional<PendingEdit> pendingEdit_;  // committed, waiting for the editor to close
 };
 
 }  // namespace vs

@@ -13,15 +13,6 @@ namespace vs {
 
 namespace {
 
-char Lower(char c) {
-    return (c >= 'A' && c <= 'Z') ? static_cast<char>(c - 'A' + 'a') : c;
-}
-
-bool EqualsIgnoringCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() &&
-           std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) { return Lower(x) == Lower(y); });
-}
-
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
 }
@@ -47,7 +38,7 @@ std::uint32_t DirAttributes(std::string_view name, const struct stat& st) {
         attr |= faDirectory;
     if (!name.empty() && name.front() == '.')
         attr |= faHidden;
-    if ((st.st_mode & 0222) == 0)
+    if (IsReadOnlyMode(st.st_mode))
         attr |= faReadOnly;
     return attr;
 }
@@ -106,20 +97,9 @@ bool IsInsideRecycleFolder(std::string_view path) {
 }
 
 bool FolderNameLess(std::string_view a, std::string_view b) {
-    const auto [ia, ib] =
-        std::mismatch(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) { return Lower(x) == Lower(y); });
-    if (ia == a.end() || ib == b.end()) {
-        if (a.size() != b.size())
-            return a.size() < b.size();
-        return a < b;
-    }
-    return static_cast<unsigned char>(Lower(*ia)) < static_cast<unsigned char>(Lower(*ib));
-}
-
-std::string WithTrailingSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
+    if (LessIgnoringCase(a, b))
+        return true;
+    return !LessIgnoringCase(b, a) && a < b;
 }
 
 std::string ParentFolderPath(std::string_view path) {
@@ -142,11 +122,6 @@ std::string ReplacePathRoot(const std::string& path, const std::string& oldRoot,
     if (path.compare(0, oldRoot.size(), oldRoot) != 0)
         return path;
     return newRoot + path.substr(oldRoot.size());
-}
-
-bool FileOrDirExists(const std::string& path) {
-    struct stat st {};
-    return !path.empty() && (::stat(path.c_str(), &st) == 0 || ::lstat(path.c_str(), &st) == 0);
 }
 
 std::string GetSysPathName(const std::string& path) {

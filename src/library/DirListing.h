@@ -4,6 +4,8 @@
 // filters, path arithmetic on folder paths (always with a trailing '/'), and listings of slow
 // mounts that give up after a timeout instead of blocking the caller.
 
+#include "platform/FileSystem.h"
+
 #include <sys/stat.h>
 
 #include <chrono>
@@ -87,7 +89,6 @@ bool IsInsideRecycleFolder(std::string_view path);
 // The order of a tree level: case-insensitive (ASCII), exact bytes breaking ties.
 bool FolderNameLess(std::string_view a, std::string_view b);
 
-std::string WithTrailingSlash(std::string path);
 // "/a/b/" -> "/a/"; "/" has no parent: "".
 std::string ParentFolderPath(std::string_view path);
 // "/a/b/" -> "b"; "/" -> "/".
@@ -97,7 +98,9 @@ std::string FolderNameOf(std::string_view path);
 std::string ReplacePathRoot(const std::string& path, const std::string& oldRoot, const std::string& newRoot);
 
 // Whether the entry at path exists (a dangling link counts: its own attributes can be read).
-bool FileOrDirExists(const std::string& path);
+inline bool FileOrDirExists(const std::string& path) {
+    return EntryExists(path);
+}
 
 // path rebuilt from the names the directory listings give for each component, so a name
 // typed in another letter case on a case-blind mount gets its stored spelling; without its

@@ -1,5 +1,7 @@
 #include "platform/Mounts.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
 #include <array>
 #include <climits>
@@ -15,14 +17,8 @@ bool StartsWith(std::string_view s, std::string_view prefix) {
     return s.substr(0, prefix.size()) == prefix;
 }
 
-std::string WithSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
-}
-
 bool IsUnder(const std::string& root, std::string_view folder) {
-    const std::string r = WithSlash(root);
+    const std::string r = WithTrailingSlash(root);
     return StartsWith(r, folder) && r.size() > folder.size();
 }
 
@@ -56,7 +52,7 @@ std::vector<Drive> DrivesFromMounts(const std::vector<MountInfo>& mounts) {
     for (const MountInfo& m : mounts) {
         if (m.root.empty() || m.root.front() != '/' || IsPseudoFileSystem(m.fsType))
             continue;
-        Drive d{WithSlash(m.root), m.label.empty() ? m.root : m.label, DriveTypeOf(m)};
+        Drive d{WithTrailingSlash(m.root), m.label.empty() ? m.root : m.label, DriveTypeOf(m)};
         auto same = std::find_if(drives.begin(), drives.end(), [&](const Drive& x) { return x.root == d.root; });
         if (same != drives.end())
             *same = std::move(d);  // mounted over: the later mount is the one seen
@@ -73,7 +69,7 @@ std::vector<Drive> DrivesFromMounts(const std::vector<MountInfo>& mounts) {
 
 const Drive* DriveOfPath(const std::vector<Drive>& drives, const std::string& path) {
     const Drive* best = nullptr;
-    const std::string p = WithSlash(path);
+    const std::string p = WithTrailingSlash(path);
     for (const Drive& d : drives)
         if (StartsWith(p, d.root) && (!best || d.root.size() > best->root.size()))
             best = &d;

@@ -13,9 +13,9 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
 #include <filesystem>
 #include <memory>
-#include <sys/stat.h>
 
 namespace vs {
 namespace {
@@ -81,6 +81,7 @@ protected:
         ASSERT_NE(editor, nullptr);
         editor->setText(text);
         QTest::keyClick(editor, Qt::Key_Return);
+        QCoreApplication::processEvents();  // the editor hands its text over in a queued call
     }
     std::string GridPath() const { return form->Ui().ImagesListView1->Path().toStdString(); }
 
