@@ -8,6 +8,7 @@
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
 #include "controls/TDirTree.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -256,11 +257,15 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    const FoldPanelState folds = LoadFoldPanelState(key);
+    ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
+    ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -345,7 +350,7 @@ void TMainForm::LayoutSeeBox() {
     for (QWidget* client : {static_cast<QWidget*>(ui_.RichEdit1), static_cast<QWidget*>(ui_.HtmlPanel),
                             static_cast<QWidget*>(ui_.AviPanel)})
         client->setGeometry(ui_.SeeBox->rect());
-    if (IsPictureKind(dispatch_.contentKind) && ui_.SeePanel->isVisible())
+    if (Zooms(dispatch_.contentKind) && ui_.SeePanel->isVisible())
         UpdateImageView(true);
 }
 
