@@ -30,6 +30,7 @@ class QWidget;
 
 namespace vs {
 
+class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
@@ -45,6 +46,7 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
     WaveRecorder* recorder = nullptr;  // none: the default audio input (QAudioSource)
     SoundPlayer* soundPlayer = nullptr;  // none: the default audio output (QMediaPlayer)
 };
@@ -71,6 +73,8 @@ public:
     // The library node under the mouse at the last press in the tree; the folder commands'
     // target.
     QTreeWidgetItem* ClickedFolderNode = nullptr;
+    // The directory tree's node under the mouse at the last press; its menu's target.
+    QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     std::optional<std::vector<std::string>> FileClipboard;
@@ -127,6 +131,16 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // Directory tree.
+    void DirTree1MouseDown(const QPoint& viewportPos);
+    void PopupMenu3Popup();
+    void DirTree1Change();
+    void DirTree1Click();
+    bool DirTree1Editing(QTreeWidgetItem* node);
+    void DirTree1Edited(QTreeWidgetItem* node, QString& text);
+    void RenameWinFolderExecute();
+    void DeleteWinFolderExecute();
+    void RefreshWinFolderExecute();
     // Album page strip and its commands (AlbumStrip.cpp).
     void PrevPageExecute();
     void NextPageExecute();
@@ -173,6 +187,8 @@ private:
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectDirTree();
+    void PointGridAtDirectory();
     void ConnectAlbumStrip();
     void FetchAlbumPage(TXfAlbum& album, int page, bool recentre);
     void StopAutoPlay();
