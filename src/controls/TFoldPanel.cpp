@@ -154,6 +154,10 @@ TFoldPanel::TFoldPanel(QWidget* parent) : BevelPanel(parent) {
 }
 
 TFoldPanel::~TFoldPanel() {
+    // The client and its children go first, while the event handlers they may still call
+    // (a focused child's exit) exist.
+    delete client_;
+    client_ = nullptr;
     if (gHoverOwner == this) {
         gHoverTimer->stop();
         gHoverOwner = nullptr;
@@ -365,6 +369,15 @@ QWidget* TFoldPanel::GetControl(int i) const {
 
 int TFoldPanel::GetControlCount() const {
     return static_cast<int>(Controls().size());
+}
+
+QObject* TFoldPanel::GetComponent(int i) const {
+    const QObjectList& c = client_->children();
+    return i >= 0 && i < c.size() ? c[i] : nullptr;
+}
+
+int TFoldPanel::GetComponentCount() const {
+    return static_cast<int>(client_->children().size());
 }
 
 void TFoldPanel::SetFolding(bool folding) {
