@@ -7,6 +7,7 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
@@ -74,6 +75,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectDirTree();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
