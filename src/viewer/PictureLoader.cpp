@@ -22,9 +22,9 @@ std::string SizeText(int width, int height) { return std::to_string(width) + "X"
 Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
     if (kind == kKindJpeg && hint) {
         JpegInfo info;
-        Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
+        Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info, hint->usePreview);
         if (fullSize)
-            *fullSize = {info.width, info.height};
+            *fullSize = {info.shownWidth(), info.shownHeight()};
         return reduced;
     }
     Bitmap picture = DecodePicture(path, kind);
@@ -78,10 +78,15 @@ bool OpenErrorsReachCaller(int kind) {
 
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth, int cellHeight) {
+    return LoadMicroImageFromFile(fileName, kind, bitmap, sizeText, CellHint{cellWidth, cellHeight}, cellWidth,
+                                  cellHeight);
+}
+
+bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
+                            const CellHint& decodeHint, int cellWidth, int cellHeight, const DecodedHook& decoded) {
     PictureSize full;
     try {
-        const CellHint cell{cellWidth, cellHeight};
-        bitmap = DecodePicture(fileName, kind, &cell, &full);
+        bitmap = DecodePicture(fileName, kind, &decodeHint, &full);
     } catch (const OpenError&) {
         if (OpenErrorsReachCaller(kind))
             throw;
@@ -91,6 +96,8 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     }
     sizeText = SizeText(full.width, full.height);
     bitmap.convertTo24();
+    if (decoded)
+        decoded(bitmap, full);
     return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
 }
 
