@@ -29,4 +29,12 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
 
+bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback) {
+    try {
+        return key.ValueExists(name) ? key.ReadBool(name) : fallback;
+    } catch (const SettingsError&) {
+        return fallback;
+    }
+}
+
 }  // namespace vs
