@@ -5,9 +5,9 @@
 
 #include <gtest/gtest.h>
 
-#include <filesystem>
 #include <sys/stat.h>
 #include <utime.h>
+#include <filesystem>
 
 namespace vs {
 namespace {
@@ -18,8 +18,7 @@ protected:
     std::string Picture(const std::string& name, long mtime = 1'700'000'000) {
         Bitmap b(200, 100, PixelFormat::Bpp24);
         for (int y = 0; y < 100; ++y)
-            for (int x = 0; x < 200; ++x)
-                b.row(y)[3 * x + (x < 100 ? 2 : 0)] = 255;
+            for (int x = 0; x < 200; ++x) b.row(y)[3 * x + (x < 100 ? 2 : 0)] = 255;
         const std::string path = dir.file(name);
         SaveBmpFile(b, path);
         SetTime(path, mtime);
