@@ -9,6 +9,8 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TDirTree.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -75,6 +77,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectDirTree();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -256,12 +259,19 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+<<<<<<< HEAD
     SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
+=======
+    const FoldPanelState folds = LoadFoldPanelState(key);
+    ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
+    ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
+>>>>>>> main
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+<<<<<<< HEAD
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
 }
 
@@ -279,6 +289,9 @@ void TMainForm::SetThumbnailCacheEnabled(bool on) {
         };
     }
     ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
+=======
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+>>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -386,8 +399,14 @@ void TMainForm::SettingExecute() {
 }
 
 std::string TMainForm::BrowseForFolder() {
-    const std::optional<std::string> picked = prompts_.pickFolder(
-        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    // The picker opens where the library is; a desktop folder need not exist.
+    std::string start = PhotoFolder;
+    std::error_code ec;
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    const std::optional<std::string> picked = prompts_.pickFolder("Select a folder", start);
     if (!picked || picked->empty())
         return {};
     return WithTrailingSlash(*picked);

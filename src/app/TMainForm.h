@@ -30,6 +30,7 @@ class QWidget;
 
 namespace vs {
 
+class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
@@ -44,6 +45,7 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -68,6 +70,8 @@ public:
     // The library node under the mouse at the last press in the tree; the folder commands'
     // target.
     QTreeWidgetItem* ClickedFolderNode = nullptr;
+    // The directory tree's node under the mouse at the last press; its menu's target.
+    QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     std::optional<std::vector<std::string>> FileClipboard;
@@ -128,6 +132,17 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // Directory tree.
+    void DirTree1MouseDown(const QPoint& viewportPos);
+    void PopupMenu3Popup();
+    void DirTree1Change();
+    void DirTree1Click();
+    bool DirTree1Editing(QTreeWidgetItem* node);
+    void DirTree1Edited(QTreeWidgetItem* node, QString& text);
+    void RenameWinFolderExecute();
+    void DeleteWinFolderExecute();
+    void RefreshWinFolderExecute();
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -161,6 +176,8 @@ private:
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectDirTree();
+    void PointGridAtDirectory();
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
