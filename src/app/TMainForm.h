@@ -35,6 +35,7 @@ class Prompts;
 class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
+class ThumbnailCache;
 class Wallpaper;
 
 // Where the main window finds its settings and its default photo folder; tests point these
@@ -88,6 +89,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The grid's thumbnails through the desktop's shared thumbnail cache (a value of our own
+    // in the settings key).
+    void SetThumbnailCacheEnabled(bool on);
+    bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
     void ImagesListView1Change(QListWidgetItem* item);
@@ -209,6 +214,7 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     // What Image1 holds, so that a resize that changes only the frame's place does not
