@@ -15,13 +15,6 @@
 
 namespace vs {
 
-QFont ProgramFont() {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(13);
-    return f;
-}
-
 void TMainForm::BuildLayout() {
     resize(572, 514);
     setFont(ProgramFont());

@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "controls/ThumbnailCache.h"
+
 #include "app/AppInfo.h"
 #include "app/MainLayoutParts.h"
 #include "app/Artwork.h"
@@ -260,15 +262,39 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+<<<<<<< HEAD
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
+=======
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
+>>>>>>> main
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+<<<<<<< HEAD
+    key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
+}
+
+void TMainForm::SetThumbnailCacheEnabled(bool on) {
+    if (on == ThumbnailCacheEnabled())
+        return;
+    thumbnailCache_.reset();
+    TImagesListView::ThumbnailLoader loader;
+    if (on) {
+        // Shared with the grid's workers, which may outlive this window's members.
+        auto cache = std::make_shared<const ThumbnailCache>();
+        thumbnailCache_ = cache;
+        loader = [cache](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
+            return LoadMicroImageThroughCache(*cache, path, kind, thumb, sizeText);
+        };
+    }
+    ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
+=======
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+>>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

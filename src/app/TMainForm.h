@@ -36,6 +36,7 @@ class SettingsKey;
 class ShortcutRouter;
 class SoundPlayer;
 class TImagesListView;
+class ThumbnailCache;
 class Wallpaper;
 class WaveRecorder;
 
@@ -92,6 +93,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The grid's thumbnails through the desktop's shared thumbnail cache (a value of our own
+    // in the settings key).
+    void SetThumbnailCacheEnabled(bool on);
+    bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
     void ImagesListView1Change(QListWidgetItem* item);
@@ -232,6 +237,7 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
     // The album's recording device ("MediaPlayer1") and sound output.
     std::unique_ptr<WaveRecorder> ownRecorder_;
     WaveRecorder* MediaPlayer1 = nullptr;
