@@ -6,7 +6,6 @@
 
 class QFrame;
 class QLabel;
-class QListWidget;
 class QSlider;
 class QSplitter;
 class QStatusBar;
@@ -20,8 +19,10 @@ class QWidget;
 
 namespace vs {
 
+class TDirTree;
 class TFoldPanel;
 class TImagesListView;
+class TXFListBox;
 
 struct MainFormUi {
     // Frame (MainLayout.cpp): the top bar above, the left panel beside the right area.
@@ -43,7 +44,7 @@ struct MainFormUi {
     TFoldPanel* FoldPanel1 = nullptr;
     QSplitter* Splitter2 = nullptr;
     QTreeWidget* FolderTreeView = nullptr;
-    QTreeWidget* DirTree1 = nullptr;
+    TDirTree* DirTree1 = nullptr;
 
     // Grid panel (MainLayoutGrid.cpp), on a panel that folds to a thin strip.
     TFoldPanel* FoldPanel2 = nullptr;
@@ -52,7 +53,8 @@ struct MainFormUi {
     // Lower area (MainLayoutContentViews.cpp): XF tool bar, page strip, then the content area.
     QWidget* LowerArea = nullptr;
     QToolBar* XfToolBar = nullptr;
-    QListWidget* XFListBox1 = nullptr;
+    TXFListBox* XFListBox1 = nullptr;
+    QToolButton* PlayToolButton = nullptr;  // the XF tool bar's Play Audio button
     QWidget* SeeBox = nullptr;
     QFrame* SeePanel = nullptr;
     QLabel* Image1 = nullptr;
@@ -73,7 +75,7 @@ struct MainFormUi {
     QLabel* StatusPanel1 = nullptr;
 
     // Timers (MainLayout.cpp), disabled at start.
-    QTimer* XfTimer = nullptr;
+    QTimer* XfautoPlayTimer = nullptr;
     QTimer* Timer3 = nullptr;
 };
 
