@@ -36,7 +36,12 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
     RefreshImageView();
 }
 
-void TMainForm::RefreshImageView() { UpdateImageView(false); }
+void TMainForm::RefreshImageView() {
+    if (IsMediaKind(dispatch_.contentKind))
+        SizeVideo(true);
+    else
+        UpdateImageView(false);
+}
 
 void TMainForm::UpdateImageView(bool reuseRendered) {
     if (!IsPictureKind(dispatch_.contentKind))

@@ -11,6 +11,7 @@
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
 #include "platform/Wallpaper.h"
+#include "platform/WebBrowser.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
@@ -72,6 +73,8 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildActions();
     BuildMenus();
     ConnectImageView();
+    ConnectTextView();
+    ConnectMediaView();
     ConnectFolderTree();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
@@ -281,7 +284,11 @@ void TMainForm::FormClose() {
     }
 }
 
-void TMainForm::FormDestroy() { FileClipboard.reset(); }
+void TMainForm::FormDestroy() {
+    ReleaseMediaGraph();
+    webBrowser_.reset();
+    FileClipboard.reset();
+}
 
 void TMainForm::ShowStandardError(const std::exception& e) {
     prompts_.message(e.what(), std::string(kApplicationTitle), Buttons::Ok, Icon::None);
@@ -345,6 +352,8 @@ void TMainForm::LayoutSeeBox() {
         client->setGeometry(ui_.SeeBox->rect());
     if (IsPictureKind(dispatch_.contentKind) && ui_.SeePanel->isVisible())
         UpdateImageView(true);
+    else if (IsMediaKind(dispatch_.contentKind))
+        RefreshImageView();
 }
 
 void TMainForm::AboutExecute() {
@@ -400,15 +409,9 @@ void TMainForm::SetMediaPanelVisible(bool visible) {
 
 void TMainForm::StopMedia() { Action("MediaStop")->trigger(); }
 
-void TMainForm::OpenMediaFile(const std::string& /*path*/) {}
-
 void TMainForm::SetWebPanelVisible(bool visible) { ui_.HtmlPanel->setVisible(visible); }
 
-void TMainForm::NavigateWeb(const std::string& /*url*/) {}
-
 void TMainForm::SetTextViewVisible(bool visible) { ui_.RichEdit1->setVisible(visible); }
-
-void TMainForm::LoadTextView(const std::string& /*path*/, int /*kind*/) {}
 
 void TMainForm::SetStatusText(const std::string& text) {
     ui_.StatusPanel0->setText(QString::fromStdString(text));

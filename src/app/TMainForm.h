@@ -7,6 +7,8 @@
 #include "dib/ImageWorkspace.h"
 #include "viewer/Fitting.h"
 
+#include "platform/MediaGraph.h"
+
 #include <QCursor>
 #include <QHash>
 #include <QPoint>
@@ -14,6 +16,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -35,6 +38,7 @@ class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
 class Wallpaper;
+class WebBrowser;
 
 // Where the main window finds its settings and its default photo folder; tests point these
 // at temporary folders.
@@ -43,7 +47,13 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MediaGraphFactory* mediaGraphs = nullptr;  // none: Qt Multimedia, drawing in PlayPanel
+    // Makes the web view's browser inside its host; none: pages are not shown.
+    std::function<std::unique_ptr<WebBrowser>(QWidget* host)> webBrowser = nullptr;
 };
+
+// Whether a content kind is shown by the media view (.avi to .rmi).
+bool IsMediaKind(int kind);
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
 // right and the content area below it. Behaviour lives in ViewerDispatch, TImagesListView,
@@ -69,6 +79,9 @@ public:
     QTreeWidgetItem* ClickedFolderNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
+    double MediaDuration = 0;  // seconds
+    double MediaPosition = 0;  // seconds
+    VideoRect VideoClientRect;
     std::optional<std::vector<std::string>> FileClipboard;
     std::array<QCursor, 10> Cursors;  // slots 1 to 9
 
@@ -107,6 +120,26 @@ public:
     void Image1MouseMove(const QPoint& pos);
     void Image1MouseUp();
     void SetWallpaperExecute();
+
+    // Text view (TextView.cpp).
+    void TxtSizeExecute(int points);
+    void PopupMenu7Popup();
+    void TxtCopyExecute();
+    void TxtSelectAllExecute();
+    int TextViewDefaultSize() const;
+
+    // Media view (MediaView.cpp).
+    void ReleaseMediaGraph();
+    int VideoWidth();
+    int VideoHeight();
+    void Timer3Timer();
+    void TrackBar1Change();
+    void MediaPlayExecute();
+    void MediaPauseExecute();
+    void MediaStopExecute();
+    void SpeedExecute(double rate);
+    void PopupMenu4Popup();
+    MediaGraph* CurrentMediaGraph() const { return mediaGraph_.get(); }
 
     // Library tree.
     void FillFolderTree();
@@ -155,6 +188,13 @@ private:
     void UpdateImageView(bool reuseRendered);
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
+    void ConnectTextView();
+    void ConnectMediaView();
+    void SizeVideo(bool moveWindow);
+    void ReadMediaDuration();
+    void MediaGraphChanged();
+    void ShowAudioIcon();
+    void ShowMediaTime();
     void ConnectFolderTree();
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
@@ -194,6 +234,10 @@ private:
     std::unique_ptr<Wallpaper> desktopWallpaper_;
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
+    std::unique_ptr<MediaGraphFactory> qtMediaGraphs_;
+    MediaGraphFactory* mediaGraphs_ = nullptr;
+    std::unique_ptr<MediaGraph> mediaGraph_;  // from the first media file to the next or to destruction
+    std::unique_ptr<WebBrowser> webBrowser_;  // made at the first page
     // What Image1 holds, so that a resize that changes only the frame's place does not
     // render the picture again.
     struct Rendered {

@@ -23,11 +23,18 @@ public:
             video_->setObjectName("VideoWindow");
             video_->hide();
             player_.setVideoOutput(video_.data());
-            QObject::connect(video_->videoSink(), &QVideoSink::videoSizeChanged, [this] { Changed(); });
+            // Queued: the sink emits while it holds its own lock, and a handler asks it for
+            // the size.
+            QObject::connect(
+                video_->videoSink(), &QVideoSink::videoSizeChanged, &player_, [this] { Changed(); },
+                Qt::QueuedConnection);
         }
-        QObject::connect(&player_, &QMediaPlayer::durationChanged, [this] { Changed(); });
-        QObject::connect(&player_, &QMediaPlayer::hasVideoChanged, [this] { Changed(); });
-        QObject::connect(&player_, &QMediaPlayer::metaDataChanged, [this] { Changed(); });
+        QObject::connect(
+            &player_, &QMediaPlayer::durationChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
+        QObject::connect(
+            &player_, &QMediaPlayer::metaDataChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
+        QObject::connect(
+            &player_, &QMediaPlayer::hasVideoChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
     }
 
     ~QtMediaGraph() override {
