@@ -37,14 +37,14 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
 }
 
 void TMainForm::RefreshImageView() {
-    if (IsMediaKind(dispatch_.contentKind))
+    if (IsMedia(dispatch_.contentKind))
         SizeVideo(true);
     else
         UpdateImageView(false);
 }
 
 void TMainForm::UpdateImageView(bool reuseRendered) {
-    if (!IsPictureKind(dispatch_.contentKind))
+    if (!Zooms(dispatch_.contentKind))
         return;  // video sizing belongs to the media view; other kinds have nothing to place
     const Bitmap& source = dispatch_.sourceImage();
     const ZoomLayout layout =
@@ -92,8 +92,7 @@ void TMainForm::Image1MouseUp() {
 }
 
 void TMainForm::SetWallpaperExecute() {
-    const int kind = dispatch_.contentKind;
-    if (kind < kKindBmp || kind > kKindAlbum)
+    if (!SetsWallpaper(dispatch_.contentKind))
         return;
     // Failures are not reported; they must not end the handler either.
     try {

@@ -1,10 +1,10 @@
 // The media view: a media graph per file, the video host sized for the zoom mode, the
 // position timer and track bar, transport and speed, and the elapsed / total time.
 
-#include "app/Artwork.h"
 #include "app/MainLayoutParts.h"
 #include "app/TMainForm.h"
 
+#include "controls/TImagesListView.h"
 #include "platform/MediaGraph.h"
 #include "platform/qt/QtMediaGraph.h"
 #include "viewer/FileKinds.h"
@@ -33,32 +33,10 @@ void FillBlack(QWidget* widget) {
     widget->setPalette(palette);
 }
 
-// The grid's type picture of a media kind.
-int TypePictureOfKind(int kind) {
-    switch (kind) {
-        case kKindAvi:
-            return 0;
-        case kKindMpeg:
-            return 1;
-        case kKindQuickTime:
-            return 2;
-        case kKindMp3:
-            return 3;
-        case kKindWav:
-            return 4;
-        default:
-            return 5;  // MIDI, RMI
-    }
-}
-
 constexpr const char* kSpeedActions[] = {"Speed_05", "Speed_1", "Speed_2"};
 constexpr double kSpeedRates[] = {0.5, 1.0, 2.0};
 
 }  // namespace
-
-bool IsMediaKind(int kind) {
-    return kind >= kKindAvi && kind <= kKindRmi;
-}
 
 void TMainForm::BuildMediaPanel() {
     ui_.AviPanel = new QFrame(ui_.SeeBox);
@@ -203,7 +181,7 @@ void TMainForm::MediaGraphChanged() {
         MediaSyncEnabled = true;
         ui_.Timer3->start();
     }
-    if (IsMediaKind(ContentKind()))
+    if (IsMedia(ContentKind()))
         SizeVideo(true);
     ShowAudioIcon();
     ShowMediaTime();
@@ -222,9 +200,11 @@ void TMainForm::SizeVideo(bool moveWindow) {
 }
 
 void TMainForm::ShowAudioIcon() {
-    const bool audio = mediaGraph_ && !mediaGraph_->HasVideo() && IsMediaKind(ContentKind());
-    if (audio)
-        ui_.AudioIcon->setPixmap(QPixmap::fromImage(TypePicture(TypePictureOfKind(ContentKind()))));
+    const bool audio = mediaGraph_ && !mediaGraph_->HasVideo() && IsMedia(ContentKind());
+    const FileKindRow* row = FileKindRowOf(ContentKind());
+    if (audio && row && row->typeIcon >= 0)
+        ui_.AudioIcon->setPixmap(
+            QPixmap::fromImage(ui_.ImagesListView1->TypeIcons[static_cast<std::size_t>(row->typeIcon)]));
     ui_.AudioIcon->setVisible(audio);
     ui_.PlayPanel->setVisible(!audio);
 }

@@ -33,10 +33,12 @@ class QWidget;
 
 namespace vs {
 
+class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
+class ThumbnailCache;
 class Wallpaper;
 class WebBrowser;
 
@@ -50,10 +52,8 @@ struct MainFormEnvironment {
     MediaGraphFactory* mediaGraphs = nullptr;  // none: Qt Multimedia, drawing in PlayPanel
     // Makes the web view's browser inside its host; none: pages are not shown.
     std::function<std::unique_ptr<WebBrowser>(QWidget* host)> webBrowser = nullptr;
+    MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
 };
-
-// Whether a content kind is shown by the media view (.avi to .rmi).
-bool IsMediaKind(int kind);
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
 // right and the content area below it. Behaviour lives in ViewerDispatch, TImagesListView,
@@ -77,6 +77,8 @@ public:
     // The library node under the mouse at the last press in the tree; the folder commands'
     // target.
     QTreeWidgetItem* ClickedFolderNode = nullptr;
+    // The directory tree's node under the mouse at the last press; its menu's target.
+    QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     double MediaDuration = 0;  // seconds
@@ -97,6 +99,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The grid's thumbnails through the desktop's shared thumbnail cache (a value of our own
+    // in the settings key).
+    void SetThumbnailCacheEnabled(bool on);
+    bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
     void ImagesListView1Change(QListWidgetItem* item);
@@ -156,6 +162,17 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // Directory tree.
+    void DirTree1MouseDown(const QPoint& viewportPos);
+    void PopupMenu3Popup();
+    void DirTree1Change();
+    void DirTree1Click();
+    bool DirTree1Editing(QTreeWidgetItem* node);
+    void DirTree1Edited(QTreeWidgetItem* node, QString& text);
+    void RenameWinFolderExecute();
+    void DeleteWinFolderExecute();
+    void RefreshWinFolderExecute();
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -196,6 +213,8 @@ private:
     void ShowAudioIcon();
     void ShowMediaTime();
     void ConnectFolderTree();
+    void ConnectDirTree();
+    void PointGridAtDirectory();
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
@@ -232,6 +251,7 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     std::unique_ptr<MediaGraphFactory> qtMediaGraphs_;

@@ -154,6 +154,10 @@ TFoldPanel::TFoldPanel(QWidget* parent) : BevelPanel(parent) {
 }
 
 TFoldPanel::~TFoldPanel() {
+    // The client and its children go first, while the event handlers they may still call
+    // (a focused child's exit) exist.
+    delete client_;
+    client_ = nullptr;
     if (gHoverOwner == this) {
         gHoverTimer->stop();
         gHoverOwner = nullptr;
@@ -231,7 +235,7 @@ void TFoldPanel::SetFoldStatus(TFoldStatus status) {
             BeforeExpand(this);
         status_ = fsExpanded;
         UnlockExtent();
-        RestoreExtent(savedExtent_);
+        ApplyExtent(savedExtent_);
         UpdateClientArea();
         client_->show();
         Repaint();
@@ -251,12 +255,11 @@ void TFoldPanel::LockExtent(int extent) {
     if (h) {
         setMinimumWidth(extent);
         setMaximumWidth(extent);
-        resize(extent, height());
     } else {
         setMinimumHeight(extent);
         setMaximumHeight(extent);
-        resize(width(), extent);
     }
+    ApplyExtent(extent);
 }
 
 void TFoldPanel::UnlockExtent() {
@@ -272,11 +275,11 @@ void TFoldPanel::UnlockExtent() {
     }
 }
 
-void TFoldPanel::RestoreExtent(int extent) {
+void TFoldPanel::ApplyExtent(int extent) {
     const bool h = orientation_ == foHorizontal;
     auto* splitter = qobject_cast<QSplitter*>(parentWidget());
     if (splitter && splitter->orientation() == (h ? Qt::Horizontal : Qt::Vertical)) {
-        // A splitter keeps its own sizes: give the room back through it, taken from the
+        // A splitter keeps its own sizes: change them, giving the room to or taking it from the
         // neighbour after this panel (before it when it is the last).
         QList<int> sizes = splitter->sizes();
         const int i = splitter->indexOf(this);
@@ -366,6 +369,15 @@ QWidget* TFoldPanel::GetControl(int i) const {
 
 int TFoldPanel::GetControlCount() const {
     return static_cast<int>(Controls().size());
+}
+
+QObject* TFoldPanel::GetComponent(int i) const {
+    const QObjectList& c = client_->children();
+    return i >= 0 && i < c.size() ? c[i] : nullptr;
+}
+
+int TFoldPanel::GetComponentCount() const {
+    return static_cast<int>(client_->children().size());
 }
 
 void TFoldPanel::SetFolding(bool folding) {

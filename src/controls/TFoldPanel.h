@@ -118,6 +118,9 @@ public:
     QList<QWidget*> Controls() const;
     QWidget* GetControl(int i) const;
     int GetControlCount() const;
+    // Every object the client panel holds (widgets, layouts, timers ...).
+    QObject* GetComponent(int i) const;
+    int GetComponentCount() const;
 
     // What a click on the glyph does: asks OnFoldClick, then toggles unless it said no.
     virtual void FoldClick();
@@ -166,7 +169,9 @@ private:
     int AxisExtent() const;
     void LockExtent(int extent);
     void UnlockExtent();
-    void RestoreExtent(int extent);
+    // Gives the panel this width (horizontal) or height (vertical), through the sizes of a
+    // splitter holding it.
+    void ApplyExtent(int extent);
     void ArmHoverTimer();
 
     TFoldPanelClient* client_ = nullptr;

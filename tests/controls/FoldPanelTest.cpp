@@ -1,5 +1,6 @@
 #include "controls/FoldGlyphs.h"
 #include "controls/TFoldPanel.h"
+#include "support/QtTestSupport.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -194,11 +195,19 @@ TEST(FoldPanel, GlyphClickFoldsButPressMoveOffReleaseDoesNot) {
     w.fold->OnClick = [&](TFoldPanel*) { ++clicks; };
     const QRect g = w.fold->GlyphRectangle();
     ASSERT_EQ(g, QRect(1, 1, 41, 12));
+    const QImage before = Grab(*w.fold);
     QTest::mousePress(w.fold, Qt::LeftButton, {}, g.center());
+    // A sunken frame one pixel inside the glyph while pressed.
+    const QImage pressed = Grab(*w.fold);
+    EXPECT_EQ(pressed.pixel(20, 2), w.fold->ShadowColour().rgb());
+    EXPECT_EQ(pressed.pixel(2, 8), w.fold->ShadowColour().rgb());
+    EXPECT_EQ(pressed.pixel(20, 11), w.fold->HighlightColour().rgb());
+    EXPECT_EQ(pressed.pixel(40, 8), w.fold->HighlightColour().rgb());
     QTest::mouseMove(w.fold, g.center() + QPoint(0, 30));
     QTest::mouseRelease(w.fold, Qt::LeftButton, {}, g.center() + QPoint(0, 30));
     EXPECT_TRUE(w.fold->isExpanded());
     EXPECT_EQ(clicks, 1);  // an ordinary click on the panel
+    EXPECT_EQ(Grab(*w.fold), before);
 
     // Pressed outside, released on the glyph: no fold either.
     QTest::mousePress(w.fold, Qt::LeftButton, {}, QPoint(60, 40));
@@ -276,6 +285,16 @@ TEST(FoldPanel, ChildrenLiveOnTheClientAndItsEventsReachThePanel) {
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(downs[0], client->geometry().topLeft() + QPoint(100, 100));
     EXPECT_EQ(clicks, 1);
+
+    std::vector<int> keys;
+    QString typed;
+    w.fold->OnKeyDown = [&](TFoldPanel*, int key, Qt::KeyboardModifiers) { keys.push_back(key); };
+    w.fold->OnKeyPress = [&](TFoldPanel*, const QString& text) { typed += text; };
+    QTest::keyClick(client, Qt::Key_Q);
+    EXPECT_EQ(keys, std::vector<int>{Qt::Key_Q});
+    EXPECT_EQ(typed, "q");
+    EXPECT_EQ(w.fold->GetComponentCount(), 2);
+    EXPECT_EQ(w.fold->GetComponent(0), label);
 }
 
 TEST(FoldPanel, HoverTintsTheGlyphAndMovingToAnotherPanelRestoresIt) {
@@ -303,11 +322,14 @@ TEST(FoldPanel, HoverTintsTheGlyphAndMovingToAnotherPanelRestoresIt) {
     EXPECT_EQ(TFoldPanel::HoverTimerOwner(), b);
     EXPECT_EQ(Grab(*a).copy(a->GlyphRectangle()), normal);
 
-    // The timer ends the tint once the mouse is elsewhere.
-    QTest::mouseMove(&window, QPoint(180, 150));
+    // The timer keeps the tint while the mouse stays on the panel, and ends it once the
+    // mouse is elsewhere.
     b->HoverTimerTick();
-    EXPECT_FALSE(b->HoverTinted());
+    EXPECT_TRUE(b->HoverTinted());
+    QTest::mouseMove(&window, QPoint(180, 150));
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return !b->HoverTinted(); }, 5000));
     EXPECT_EQ(TFoldPanel::HoverTimerOwner(), nullptr);
+    EXPECT_EQ(Grab(*b).copy(b->GlyphRectangle()), normal);
 }
 
 TEST(FoldPanel, PaintsGlyphSeparatorFrameAndCaption) {
