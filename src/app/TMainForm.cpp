@@ -259,19 +259,16 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
-<<<<<<< HEAD
-    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
-=======
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
->>>>>>> main
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
-<<<<<<< HEAD
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
 }
 
@@ -289,9 +286,6 @@ void TMainForm::SetThumbnailCacheEnabled(bool on) {
         };
     }
     ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
-=======
-    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
->>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
