@@ -50,9 +50,9 @@ void TMainForm::BuildLayout() {
 
     BuildStatusBar();
 
-    ui_.XfTimer = new QTimer(this);
-    ui_.XfTimer->setObjectName("XfTimer");
-    ui_.XfTimer->setInterval(100);
+    ui_.XfautoPlayTimer = new QTimer(this);
+    ui_.XfautoPlayTimer->setObjectName("XfautoPlayTimer");
+    ui_.XfautoPlayTimer->setInterval(100);
     ui_.Timer3 = new QTimer(this);
     ui_.Timer3->setObjectName("Timer3");
     ui_.Timer3->setInterval(200);

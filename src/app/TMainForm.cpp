@@ -14,6 +14,8 @@
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveRecorder.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
@@ -78,6 +80,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectImageView();
     ConnectFolderTree();
     ConnectDirTree();
+    ConnectAlbumStrip();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -298,6 +301,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     try {
+        CloseAlbumSound();
         StopMedia();
         if (registry_)
             SaveSettings();
@@ -407,18 +411,6 @@ std::string TMainForm::BrowseForFolder() {
 }
 
 // --- content views ---------------------------------------------------------------------
-
-TXfAlbum* TMainForm::OpenAlbumInStrip(const std::string& /*path*/) {
-    // The page strip opens albums once it exists; until then no album is open.
-    ui_.XFListBox1->show();
-    return nullptr;
-}
-
-void TMainForm::SetPageStripVisible(bool visible) { ui_.XFListBox1->setVisible(visible); }
-
-void TMainForm::ShowXfToolBarFor(TXfAlbum& /*album*/) { ui_.XfToolBar->show(); }
-
-void TMainForm::SetXfToolBarVisible(bool visible) { ui_.XfToolBar->setVisible(visible); }
 
 void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 

@@ -5,6 +5,7 @@
 #include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
+#include "controls/TXFListBox.h"
 #include "graphics/BmpFile.h"
 #include "platform/testing/FakePlatform.h"
 #include "support/QtTestSupport.h"
@@ -220,8 +221,8 @@ TEST_F(MainFormTest, LayoutNamesEveryControlForAssistiveTools) {
                             static_cast<QWidget*>(f.Ui().HtmlPanel), static_cast<QWidget*>(f.Ui().AviPanel),
                             static_cast<QWidget*>(f.Ui().XFListBox1), static_cast<QWidget*>(f.Ui().XfToolBar)})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    EXPECT_FALSE(f.Ui().XfTimer->isActive());
-    EXPECT_EQ(f.Ui().XfTimer->interval(), 100);
+    EXPECT_FALSE(f.Ui().XfautoPlayTimer->isActive());
+    EXPECT_EQ(f.Ui().XfautoPlayTimer->interval(), 100);
     EXPECT_EQ(f.Ui().Timer3->interval(), 200);
 }
 
