@@ -262,17 +262,17 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
-    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
-    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
 }
 
 void TMainForm::SetThumbnailCacheEnabled(bool on) {
