@@ -41,14 +41,14 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
 
-<<<<<<< HEAD
 bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback) {
     try {
         return key.ValueExists(name) ? key.ReadBool(name) : fallback;
     } catch (const SettingsError&) {
         return fallback;
     }
-=======
+}
+
 FoldPanelState LoadFoldPanelState(const SettingsKey& key) {
     return {ReadFolded(key, kFoldPanel1Value), ReadFolded(key, kFoldPanel2Value)};
 }
@@ -56,7 +56,6 @@ FoldPanelState LoadFoldPanelState(const SettingsKey& key) {
 void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
     key.WriteBool(kFoldPanel1Value, state.foldPanel1);
     key.WriteBool(kFoldPanel2Value, state.foldPanel2);
->>>>>>> main
 }
 
 }  // namespace vs

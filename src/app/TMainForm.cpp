@@ -262,20 +262,17 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
-<<<<<<< HEAD
     SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
-=======
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
->>>>>>> main
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
-<<<<<<< HEAD
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
 }
 
 void TMainForm::SetThumbnailCacheEnabled(bool on) {
@@ -292,9 +289,6 @@ void TMainForm::SetThumbnailCacheEnabled(bool on) {
         };
     }
     ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
-=======
-    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
->>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
