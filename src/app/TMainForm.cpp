@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "controls/ThumbnailCache.h"
+
 #include "app/AppInfo.h"
 #include "app/MainLayoutParts.h"
 #include "app/Artwork.h"
@@ -12,6 +14,8 @@
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveRecorder.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
@@ -76,6 +80,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectImageView();
     ConnectFolderTree();
     ConnectDirTree();
+    ConnectAlbumStrip();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -257,6 +262,7 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
@@ -265,7 +271,24 @@ void TMainForm::LoadSettings() {
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+    key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+}
+
+void TMainForm::SetThumbnailCacheEnabled(bool on) {
+    if (on == ThumbnailCacheEnabled())
+        return;
+    thumbnailCache_.reset();
+    TImagesListView::ThumbnailLoader loader;
+    if (on) {
+        // Shared with the grid's workers, which may outlive this window's members.
+        auto cache = std::make_shared<const ThumbnailCache>();
+        thumbnailCache_ = cache;
+        loader = [cache](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
+            return LoadMicroImageThroughCache(*cache, path, kind, thumb, sizeText);
+        };
+    }
+    ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -278,6 +301,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     try {
+        CloseAlbumSound();
         StopMedia();
         if (registry_)
             SaveSettings();
@@ -387,18 +411,6 @@ std::string TMainForm::BrowseForFolder() {
 }
 
 // --- content views ---------------------------------------------------------------------
-
-TXfAlbum* TMainForm::OpenAlbumInStrip(const std::string& /*path*/) {
-    // The page strip opens albums once it exists; until then no album is open.
-    ui_.XFListBox1->show();
-    return nullptr;
-}
-
-void TMainForm::SetPageStripVisible(bool visible) { ui_.XFListBox1->setVisible(visible); }
-
-void TMainForm::ShowXfToolBarFor(TXfAlbum& /*album*/) { ui_.XfToolBar->show(); }
-
-void TMainForm::SetXfToolBarVisible(bool visible) { ui_.XfToolBar->setVisible(visible); }
 
 void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 
