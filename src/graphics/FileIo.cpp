@@ -118,6 +118,17 @@ namespace {
 
 constexpr std::size_t kWriteBuffer = 65536;
 
+// umask() can only be read by setting it, and the mask belongs to the whole process: done
+// while other threads write (the thumbnail workers), two readers interleaving leave it at 0.
+// So it is read once, at start-up, before any thread exists.
+mode_t ReadUmaskOnce() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+const mode_t kStartUmask = ReadUmaskOnce();
+
 }  // namespace
 
 AtomicFileWriter::AtomicFileWriter(const std::string& path, bool durable) : path_(path), durable_(durable) {
@@ -185,9 +196,7 @@ void AtomicFileWriter::commit() {
     if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~kStartUmask;
     }
     if (::fchmod(fd_, mode) != 0 || (durable_ && ::fsync(fd_) != 0))
         fail("cannot write");
