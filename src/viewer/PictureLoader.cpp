@@ -13,27 +13,54 @@
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 
+#include <new>
+
 namespace vs {
 
 std::string SizeText(const Bitmap& bitmap) { return SizeText(bitmap.width(), bitmap.height()); }
 
 std::string SizeText(int width, int height) { return std::to_string(width) + "X" + std::to_string(height); }
 
-Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
-    if (kind == kKindJpeg && hint) {
-        JpegInfo info;
-        Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
-        if (fullSize)
-            *fullSize = {info.width, info.height};
-        return reduced;
+namespace {
+
+// Running out of memory on a picture is a failure of that picture, never of the program:
+// every decoder is reached through this.
+template <typename Decode>
+Bitmap DecodeOrFail(const std::string& path, Decode&& decode) {
+    try {
+        return decode();
+    } catch (const std::bad_alloc&) {
+        throw DecodeError("not enough memory to decode " + path);
     }
-    Bitmap picture = DecodePicture(path, kind);
-    if (fullSize)
-        *fullSize = {picture.width(), picture.height()};
-    return picture;
 }
 
+Bitmap DecodeFull(const std::string& path, int kind);
+
+}  // namespace
+
 Bitmap DecodePicture(const std::string& path, int kind) {
+    return DecodeOrFail(path, [&] { return DecodeFull(path, kind); });
+}
+
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
+    return DecodeOrFail(path, [&] {
+        if (kind == kKindJpeg && hint) {
+        JpegInfo info;
+            Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
+            if (fullSize)
+                *fullSize = {info.width, info.height};
+            return reduced;
+        }
+        Bitmap picture = DecodeFull(path, kind);
+        if (fullSize)
+            *fullSize = {picture.width(), picture.height()};
+        return picture;
+    });
+}
+
+namespace {
+
+Bitmap DecodeFull(const std::string& path, int kind) {
     switch (kind) {
     case kKindJpeg:
         return DecodeJpeg(ReadFileBytes(path));
@@ -67,8 +94,6 @@ Bitmap DecodePicture(const std::string& path, int kind) {
     }
 }
 
-namespace {
-
 // Readers whose unopenable files are reported to the caller rather than as a failed decode.
 bool OpenErrorsReachCaller(int kind) {
     return kind == kKindJpeg || (kind >= kKindTiff && kind <= kKindPhotoshop);
@@ -90,8 +115,12 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
         return false;
     }
     sizeText = SizeText(full.width, full.height);
-    bitmap.convertTo24();
-    return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
+    try {
+        bitmap.convertTo24();
+        return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target) {
@@ -108,6 +137,8 @@ bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap&
         return true;
     } catch (const ImageError&) {
         return false;
+    } catch (const std::bad_alloc&) {
+        return false;  // converting a huge picture to 24 bits
     }
 }
 

@@ -18,7 +18,8 @@ std::string SizeText(int width, int height);
 
 // Decodes a picture of image kind 0 to 7 at full size, in whatever pixel format its reader
 // yields; for an album (kind 3) its first page. Throws OpenError when the file cannot be read,
-// DecodeError when it is not a valid picture or no reader for the kind is built in.
+// DecodeError when it is not a valid picture, no reader for the kind is built in, the file is
+// larger than any picture (kMaxReadFileBytes) or memory runs out.
 Bitmap DecodePicture(const std::string& path, int kind);
 
 // The cell a thumbnail is made for. With it, a reader that can decode at a reduced size

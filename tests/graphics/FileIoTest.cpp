@@ -4,11 +4,11 @@
 
 #include <gtest/gtest.h>
 
-#include <atomic>
 #include <sys/stat.h>
 #include <sys/syscall.h>
-#include <thread>
 #include <unistd.h>
+#include <atomic>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -53,8 +53,7 @@ TEST(AtomicFileWriter, ConcurrentWritersNeverTouchTheUmask) {
                     ++wrongMode;
             }
         });
-    for (std::thread& t : writers)
-        t.join();
+    for (std::thread& t : writers) t.join();
     EXPECT_EQ(gUmaskCalls.load(), callsBefore) << "the mask was changed while writing";
     EXPECT_EQ(wrongMode.load(), 0) << "files whose mode ignored the mask";
     EXPECT_EQ(CurrentUmask(), mask);
