@@ -198,6 +198,24 @@ TEST_F(GridTest, ItemOfAFileThatCannotBeOpenedIsRemoved) {
     EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(0)), "20X20");
 }
 
+// Running out of memory (or any error but a file that cannot be opened) fails the thumbnail
+// and keeps the item, on the user-interface thread as on the workers.
+TEST_F(GridTest, ThumbnailThatRunsOutOfMemoryKeepsItsItem) {
+    Picture("a.bmp", 20, 20);
+    Picture("b.bmp", 20, 20);
+    grid.SetThumbnailLoader([](const std::string&, int, Bitmap&, std::string&) -> bool { throw std::bad_alloc(); });
+    grid.SetFPath(Folder());
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(Captions(), (QStringList{"a.bmp", "b.bmp"}));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(0)), kImageFailed);
+
+    grid.SetBackgroundThumbnails(true);
+    grid.RequestThumbnail(grid.item(1));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return TImagesListView::ImageIndex(grid.item(1)) != kImageNotMade; }));
+    EXPECT_EQ(Captions(), (QStringList{"a.bmp", "b.bmp"}));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(1)), kImageFailed);
+}
+
 class RenameTest : public GridTest {
 protected:
     void SetUp() override {
