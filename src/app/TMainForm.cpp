@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "controls/ThumbnailCache.h"
+
 #include "app/AppInfo.h"
 #include "app/MainLayoutParts.h"
 #include "app/Artwork.h"
@@ -7,6 +9,8 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TDirTree.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
@@ -73,6 +77,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectDirTree();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -254,11 +259,39 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+<<<<<<< HEAD
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
+=======
+    const FoldPanelState folds = LoadFoldPanelState(key);
+    ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
+    ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
+>>>>>>> main
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+<<<<<<< HEAD
+    key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
+}
+
+void TMainForm::SetThumbnailCacheEnabled(bool on) {
+    if (on == ThumbnailCacheEnabled())
+        return;
+    thumbnailCache_.reset();
+    TImagesListView::ThumbnailLoader loader;
+    if (on) {
+        // Shared with the grid's workers, which may outlive this window's members.
+        auto cache = std::make_shared<const ThumbnailCache>();
+        thumbnailCache_ = cache;
+        loader = [cache](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
+            return LoadMicroImageThroughCache(*cache, path, kind, thumb, sizeText);
+        };
+    }
+    ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
+=======
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+>>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -343,7 +376,7 @@ void TMainForm::LayoutSeeBox() {
     for (QWidget* client : {static_cast<QWidget*>(ui_.RichEdit1), static_cast<QWidget*>(ui_.HtmlPanel),
                             static_cast<QWidget*>(ui_.AviPanel)})
         client->setGeometry(ui_.SeeBox->rect());
-    if (IsPictureKind(dispatch_.contentKind) && ui_.SeePanel->isVisible())
+    if (Zooms(dispatch_.contentKind) && ui_.SeePanel->isVisible())
         UpdateImageView(true);
 }
 
@@ -366,8 +399,14 @@ void TMainForm::SettingExecute() {
 }
 
 std::string TMainForm::BrowseForFolder() {
-    const std::optional<std::string> picked = prompts_.pickFolder(
-        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    // The picker opens where the library is; a desktop folder need not exist.
+    std::string start = PhotoFolder;
+    std::error_code ec;
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    const std::optional<std::string> picked = prompts_.pickFolder("Select a folder", start);
     if (!picked || picked->empty())
         return {};
     return WithTrailingSlash(*picked);

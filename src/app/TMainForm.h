@@ -30,10 +30,12 @@ class QWidget;
 
 namespace vs {
 
+class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
+class ThumbnailCache;
 class Wallpaper;
 
 // Where the main window finds its settings and its default photo folder; tests point these
@@ -43,6 +45,7 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -67,6 +70,8 @@ public:
     // The library node under the mouse at the last press in the tree; the folder commands'
     // target.
     QTreeWidgetItem* ClickedFolderNode = nullptr;
+    // The directory tree's node under the mouse at the last press; its menu's target.
+    QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     std::optional<std::vector<std::string>> FileClipboard;
@@ -84,6 +89,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The grid's thumbnails through the desktop's shared thumbnail cache (a value of our own
+    // in the settings key).
+    void SetThumbnailCacheEnabled(bool on);
+    bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
     void ImagesListView1Change(QListWidgetItem* item);
@@ -123,6 +132,17 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // Directory tree.
+    void DirTree1MouseDown(const QPoint& viewportPos);
+    void PopupMenu3Popup();
+    void DirTree1Change();
+    void DirTree1Click();
+    bool DirTree1Editing(QTreeWidgetItem* node);
+    void DirTree1Edited(QTreeWidgetItem* node, QString& text);
+    void RenameWinFolderExecute();
+    void DeleteWinFolderExecute();
+    void RefreshWinFolderExecute();
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -156,6 +176,8 @@ private:
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectDirTree();
+    void PointGridAtDirectory();
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
@@ -192,6 +214,7 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     // What Image1 holds, so that a resize that changes only the frame's place does not

@@ -1,15 +1,7 @@
 #include "viewer/PictureLoader.h"
 
-#include "formats/JpegReader.h"
-#include "formats/KevImage.h"
 #include "formats/XfAlbum.h"
-#include "formats/PcxReader.h"
-#include "formats/PsdReader.h"
-#include "formats/TargaReader.h"
-#include "formats/TiffReader.h"
-#include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
-#include "graphics/FileIo.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 
@@ -21,94 +13,33 @@ std::string SizeText(const Bitmap& bitmap) { return SizeText(bitmap.width(), bit
 
 std::string SizeText(int width, int height) { return std::to_string(width) + "X" + std::to_string(height); }
 
-namespace {
-
-// Running out of memory on a picture is a failure of that picture, never of the program:
-// every decoder is reached through this.
-template <typename Decode>
-Bitmap DecodeOrFail(const std::string& path, Decode&& decode) {
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
+    const PictureReader reader = ReaderOf(kind);
+    if (!reader)
+        throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
+    // Running out of memory on a picture is a failure of that picture, never of the program.
     try {
-        return decode();
+        return reader(path, hint, fullSize);
     } catch (const std::bad_alloc&) {
         throw DecodeError("not enough memory to decode " + path);
     }
 }
 
-Bitmap DecodeFull(const std::string& path, int kind);
-
-}  // namespace
-
-Bitmap DecodePicture(const std::string& path, int kind) {
-    return DecodeOrFail(path, [&] { return DecodeFull(path, kind); });
-}
-
-Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
-    return DecodeOrFail(path, [&] {
-        if (kind == kKindJpeg && hint) {
-        JpegInfo info;
-            Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
-            if (fullSize)
-                *fullSize = {info.width, info.height};
-            return reduced;
-        }
-        Bitmap picture = DecodeFull(path, kind);
-        if (fullSize)
-            *fullSize = {picture.width(), picture.height()};
-        return picture;
-    });
-}
-
-namespace {
-
-Bitmap DecodeFull(const std::string& path, int kind) {
-    switch (kind) {
-    case kKindJpeg:
-        return DecodeJpeg(ReadFileBytes(path));
-    case kKindTiff:
-        return DecodeTiff(ReadFileBytes(path));
-    case kKindTarga:
-        return DecodeTarga(ReadFileBytes(path));
-    case kKindPcx:
-        return DecodePcx(ReadFileBytes(path));
-    case kKindPhotoshop:
-        return DecodePsd(ReadFileBytes(path));
-    case kKindBmp:
-        return LoadBmpFile(path);
-    case kKindKev: {
-        TKevImage kev;
-        if (!kev.Read(path))
-            throw DecodeError("not a readable KEV file: " + path);
-        return std::move(kev.bitmap());
-    }
-    case kKindAlbum: {
-        // Its first page; freeing the album object removes the companion files it made.
-        TXfAlbum album;
-        album.OpenForPreview(path);
-        Bitmap page;
-        if (!album.ReadPage(0, &page))
-            throw DecodeError("no readable first page in album: " + path);
-        return page;
-    }
-    default:
-        throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
-    }
-}
-
-// Readers whose unopenable files are reported to the caller rather than as a failed decode.
-bool OpenErrorsReachCaller(int kind) {
-    return kind == kKindJpeg || (kind >= kKindTiff && kind <= kKindPhotoshop);
-}
-
-}  // namespace
+Bitmap DecodePicture(const std::string& path, int kind) { return DecodePicture(path, kind, nullptr, nullptr); }
 
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth, int cellHeight) {
+    return LoadMicroImageFromFile(fileName, kind, bitmap, sizeText, CellHint{cellWidth, cellHeight}, cellWidth,
+                                  cellHeight);
+}
+
+bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
+                            const CellHint& decodeHint, int cellWidth, int cellHeight, const DecodedHook& decoded) {
     PictureSize full;
     try {
-        const CellHint cell{cellWidth, cellHeight};
-        bitmap = DecodePicture(fileName, kind, &cell, &full);
+        bitmap = DecodePicture(fileName, kind, &decodeHint, &full);
     } catch (const OpenError&) {
-        if (OpenErrorsReachCaller(kind))
+        if (KindTraits(kind) & kDropUnopenable)
             throw;
         return false;
     } catch (const ImageError&) {
@@ -117,6 +48,8 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     sizeText = SizeText(full.width, full.height);
     try {
         bitmap.convertTo24();
+        if (decoded)
+            decoded(bitmap, full);
         return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
     } catch (const std::bad_alloc&) {
         return false;

@@ -3,6 +3,7 @@
 // Scriptable stand-ins for the platform services, for tests: nothing blocks, nothing needs a
 // display or a sound card, and every request is recorded.
 
+#include "platform/Mounts.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Wallpaper.h"
@@ -32,6 +33,7 @@ public:
 
     std::vector<PromptRecord> messages;
     std::vector<std::string> folderCaptions;
+    std::vector<std::string> folderStarts;  // the folder each picker opened at
 
     Answer message(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
     std::optional<std::string> pickFolder(const std::string& caption, const std::string& startFolder) override;
@@ -83,6 +85,13 @@ public:
     std::vector<std::vector<std::uint8_t>> contents;
 
     bool setWallpaper(const std::string& file) override;
+};
+
+// A mount table the test writes; Mounts() returns it as it is at each call.
+class FakeMountList : public MountList {
+public:
+    std::vector<MountInfo> mounts;
+    std::vector<MountInfo> Mounts() override { return mounts; }
 };
 
 }  // namespace vs::fake
