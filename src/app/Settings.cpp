@@ -6,16 +6,6 @@ namespace {
 constexpr std::string_view kPhotoFolderValue = "Photo Folder";
 constexpr std::string_view kFoldPanel1Value = "FoldPanel1 Folded";
 constexpr std::string_view kFoldPanel2Value = "FoldPanel2 Folded";
-
-bool ReadFolded(const SettingsKey& key, std::string_view name) {
-    if (!key.ValueExists(name))
-        return false;
-    try {
-        return key.ReadBool(name);
-    } catch (const SettingsError&) {
-        return false;  // only a panel's look: never worth stopping the start for
-    }
-}
 }  // namespace
 
 void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags) {
@@ -41,22 +31,21 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
 
-<<<<<<< HEAD
 bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback) {
     try {
         return key.ValueExists(name) ? key.ReadBool(name) : fallback;
     } catch (const SettingsError&) {
         return fallback;
     }
-=======
+}
+
 FoldPanelState LoadFoldPanelState(const SettingsKey& key) {
-    return {ReadFolded(key, kFoldPanel1Value), ReadFolded(key, kFoldPanel2Value)};
+    return {ReadOwnBool(key, kFoldPanel1Value, false), ReadOwnBool(key, kFoldPanel2Value, false)};
 }
 
 void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
     key.WriteBool(kFoldPanel1Value, state.foldPanel1);
     key.WriteBool(kFoldPanel2Value, state.foldPanel2);
->>>>>>> main
 }
 
 }  // namespace vs

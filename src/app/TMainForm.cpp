@@ -14,6 +14,8 @@
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveRecorder.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
@@ -78,6 +80,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectImageView();
     ConnectFolderTree();
     ConnectDirTree();
+    ConnectAlbumStrip();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -259,20 +262,17 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
-<<<<<<< HEAD
     SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
-=======
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
->>>>>>> main
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
-<<<<<<< HEAD
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
+    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
 }
 
 void TMainForm::SetThumbnailCacheEnabled(bool on) {
@@ -289,9 +289,6 @@ void TMainForm::SetThumbnailCacheEnabled(bool on) {
         };
     }
     ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
-=======
-    SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
->>>>>>> main
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -304,6 +301,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     try {
+        CloseAlbumSound();
         StopMedia();
         if (registry_)
             SaveSettings();
@@ -413,18 +411,6 @@ std::string TMainForm::BrowseForFolder() {
 }
 
 // --- content views ---------------------------------------------------------------------
-
-TXfAlbum* TMainForm::OpenAlbumInStrip(const std::string& /*path*/) {
-    // The page strip opens albums once it exists; until then no album is open.
-    ui_.XFListBox1->show();
-    return nullptr;
-}
-
-void TMainForm::SetPageStripVisible(bool visible) { ui_.XFListBox1->setVisible(visible); }
-
-void TMainForm::ShowXfToolBarFor(TXfAlbum& /*album*/) { ui_.XfToolBar->show(); }
-
-void TMainForm::SetXfToolBarVisible(bool visible) { ui_.XfToolBar->setVisible(visible); }
 
 void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 
