@@ -246,6 +246,7 @@ private:
     bool recordChecked_ = false;  // RecordAudio's check mark: a recording runs
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
+    Bitmap renderedPicture_;  // the rendered picture Image1 paints at the zoom modes other than Full Size
     // What Image1 holds, so that a resize that changes only the frame's place does not
     // render the picture again.
     struct Rendered {
