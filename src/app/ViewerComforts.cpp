@@ -5,6 +5,7 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 #include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"

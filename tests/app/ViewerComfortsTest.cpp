@@ -1,3 +1,4 @@
+#include "app/PictureView.h"
 #include "app/RegistryFile.h"
 #include "app/TMainForm.h"
 #include "controls/TFoldPanel.h"
