@@ -62,6 +62,7 @@ int main(int argc, char** argv) {
         vs::TComInfoForm comInfoForm(&mainForm);
         mainForm.SetDialogs(&settingForm, &aboutBox, &comInfoForm);
         vs::CentreOnScreen(&mainForm);
+        mainForm.RestoreWindowPlace();
         mainForm.show();
         if (startTarget)
             mainForm.OpenStartPath(*startTarget);
