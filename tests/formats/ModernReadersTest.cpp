@@ -1,6 +1,8 @@
 #include "formats/ModernReaders.h"
 
 #include "formats/OracleSupport.h"
+#include "formats/TargaReader.h"
+#include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
 #include "viewer/FileKinds.h"
 #include "viewer/PictureLoader.h"
@@ -102,6 +104,63 @@ TEST_F(ModernReadersTest, GridThumbnailsAndTheViewerTakeTheNewKinds) {
     EXPECT_EQ(size, "160X120");
     EXPECT_TRUE(Zooms(kKindAvif) && SetsWallpaper(kKindGif));
     EXPECT_EQ(ContentKindFromPath("x.heif"), kKindHeif);
+}
+
+// A BMP with a 40-byte header, the given depth and compression, a colour table and data.
+std::vector<std::uint8_t> BmpFile(int w, int h, int bits, std::uint32_t compression, const std::vector<Rgb>& table,
+                                  const std::vector<std::uint8_t>& data) {
+    std::vector<std::uint8_t> f = {'B', 'M'};
+    const auto offset = static_cast<std::uint32_t>(54 + 4 * table.size());
+    test::Put32(f, offset + static_cast<std::uint32_t>(data.size()));
+    test::Put32(f, 0);
+    test::Put32(f, offset);
+    test::Put32(f, 40);
+    test::Put32(f, static_cast<std::uint32_t>(w));
+    test::Put32(f, static_cast<std::uint32_t>(h));
+    test::Put16(f, 1);
+    test::Put16(f, static_cast<std::uint16_t>(bits));
+    test::Put32(f, compression);
+    test::Put32(f, static_cast<std::uint32_t>(data.size()));
+    test::Put32(f, 2835);
+    test::Put32(f, 2835);
+    test::Put32(f, static_cast<std::uint32_t>(table.size()));
+    test::Put32(f, 0);
+    for (const Rgb& c : table) f.insert(f.end(), {c.b, c.g, c.r, 0});
+    f.insert(f.end(), data.begin(), data.end());
+    return f;
+}
+
+TEST_F(ModernReadersTest, TwoBitBmpAndBmpsCarryingJpegOrPng) {
+    // 5x2, bottom-up, 2 bits a pixel: row "0 1 2 3 0" over row "3 3 2 1 0".
+    const std::vector<Rgb> table = {{0, 0, 0}, {255, 0, 0}, {0, 255, 0}, {0, 0, 255}};
+    const Bitmap two = DecodeBmp(BmpFile(5, 2, 2, 0, table, {0xF9, 0x00, 0, 0, 0x1B, 0x00, 0, 0}));
+    const int top[] = {0, 1, 2, 3, 0}, bottom[] = {3, 3, 2, 1, 0};
+    for (int x = 0; x < 5; ++x) {
+        EXPECT_EQ(two.pixel(x, 0), table[static_cast<std::size_t>(top[x])]) << x;
+        EXPECT_EQ(two.pixel(x, 1), table[static_cast<std::size_t>(bottom[x])]) << x;
+    }
+    const std::string source = test::MakeSourcePng(dir, 33, 17);
+    for (const std::string ext : {"jpg", "png"}) {
+        const std::string inner = dir.file("inner." + ext);
+        test::MakeWithMagick(source, "", inner);
+        const std::string outer = dir.file("outer-" + ext + ".bmp");
+        test::WriteBytes(outer, BmpFile(33, 17, 0, ext == "jpg" ? 4 : 5, {}, test::ReadBytes(inner)));
+        Bitmap shown;
+        ASSERT_TRUE(LoadImageByKind(outer, kKindBmp, nullptr, shown)) << ext;
+        EXPECT_TRUE(
+            test::SameRgb(ext == "jpg" ? test::DjpegDecode(inner) : test::MagickDecode(inner), test::ToRgbImage(shown)))
+            << ext;
+    }
+}
+
+TEST_F(ModernReadersTest, TargaGreyWithAlphaLiesOverWhite) {
+    // Type 3, 16 bits: grey then alpha; 8 alpha bits, top row first.
+    std::vector<std::uint8_t> f = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 16, 0x28};
+    f.insert(f.end(), {100, 255, 0, 0, 200, 128});
+    const Bitmap b = DecodeTarga(f);
+    EXPECT_EQ(b.pixel(0, 0), (Rgb{100, 100, 100}));
+    EXPECT_EQ(b.pixel(1, 0), (Rgb{255, 255, 255}));
+    EXPECT_EQ(b.pixel(2, 0), (Rgb{227, 227, 227}));  // (200 x 128 + 255 x 127) / 255
 }
 
 }  // namespace
