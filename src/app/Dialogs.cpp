@@ -62,6 +62,11 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     CheckBox1->setObjectName("CheckBox1");
     CheckBox1->move(0, 64);
     CheckBox1->adjustSize();
+    TrashCheckBox = new QCheckBox(QStringLiteral("Move deleted files to the Trash"), PhotoFolderPage);
+    TrashCheckBox->setObjectName("TrashCheckBox");
+    TrashCheckBox->setAccessibleName("TrashCheckBox");
+    TrashCheckBox->move(0, 88);
+    TrashCheckBox->adjustSize();
     PageControl1->addTab(PhotoFolderPage, QStringLiteral("Photo Folder"));
 
     FileTypePage = new QWidget;
@@ -134,6 +139,7 @@ void TSettingForm::OKBtnClick() {
             MainForm->PhotoFolder = typed;
             MainForm->FillFolderTree();
         }
+        MainForm->MoveDeletedToTrash = TrashCheckBox->isChecked();
         MainForm->ImagesListView1->RefreshImages();
     }
     accept();

@@ -4,6 +4,7 @@ namespace vs {
 
 namespace {
 constexpr std::string_view kPhotoFolderValue = "Photo Folder";
+constexpr std::string_view kTrashValue = "Move To Trash";
 }
 
 void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags) {
@@ -28,5 +29,14 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
     for (const int type : StoredFlagOrder())
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
+
+bool LoadTrashSetting(SettingsKey& key) {
+    if (key.ValueExists(kTrashValue))
+        return key.ReadBool(kTrashValue);
+    key.WriteBool(kTrashValue, false);
+    return false;
+}
+
+void SaveTrashSetting(SettingsKey& key, bool moveToTrash) { key.WriteBool(kTrashValue, moveToTrash); }
 
 }  // namespace vs

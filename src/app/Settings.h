@@ -16,4 +16,9 @@ void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags);
 // Writes "Photo Folder" and the thirteen stored flags, in that order.
 void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFlags& flags);
 
+// "Move To Trash": whether deleted files and folders go to the desktop's Trash. Off when the
+// value is missing; then it is written as off, as the other values are.
+bool LoadTrashSetting(SettingsKey& key);
+void SaveTrashSetting(SettingsKey& key, bool moveToTrash);
+
 }  // namespace vs

@@ -15,6 +15,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -91,6 +92,8 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectFileCommands();
+    ConnectDragDrop();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -412,7 +415,7 @@ void TMainForm::FormCreate() {
     for (int slot = 1; slot <= 9; ++slot)
         Cursors[static_cast<std::size_t>(slot)] = CursorSlot(slot);
     dispatch_.changesEnabled = true;
-    FileClipboard.reset();
+    FileClipboard = {};
     dispatch_.shownFilePath.clear();
     PanActive = false;
     registry_ = env_.settingsFile.empty() ? DefaultSettingsFileName() : env_.settingsFile;
@@ -479,11 +482,13 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    MoveDeletedToTrash = LoadTrashSetting(key);
 }
 
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ImagesListView1->flags());
+    SaveTrashSetting(key, MoveDeletedToTrash);
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {
@@ -506,7 +511,7 @@ void TMainForm::FormClose() {
     }
 }
 
-void TMainForm::FormDestroy() { FileClipboard.reset(); }
+void TMainForm::FormDestroy() { FileClipboard = {}; }
 
 void TMainForm::ShowStandardError(const std::exception& e) {
     prompts_.message(e.what(), std::string(kApplicationTitle), Buttons::Ok, Icon::None);
@@ -585,6 +590,7 @@ void TMainForm::SettingExecute() {
     if (!form)
         return;
     form->Fill(PhotoFolder, ImagesListView1->flags());
+    form->TrashCheckBox->setChecked(MoveDeletedToTrash);
     CentreOnScreen(form);
     form->exec();
 }

@@ -4,6 +4,7 @@
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
 #include "dib/ImageWorkspace.h"
+#include "library/FileCommands.h"
 #include "viewer/Fitting.h"
 
 #include <QCursor>
@@ -24,6 +25,7 @@ class QFrame;
 class QLabel;
 class QListWidget;
 class QListWidgetItem;
+class QMimeData;
 class QMenu;
 class QMovie;
 class QSlider;
@@ -76,7 +78,10 @@ public:
     QTreeWidgetItem* ClickedFolderNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
-    std::optional<std::vector<std::string>> FileClipboard;
+    // The private file clipboard: names, ClipboardFolder and ClipboardIsCut.
+    FileClipboardState FileClipboard;
+    // Deleted files and folders go to the desktop's Trash instead of being removed.
+    bool MoveDeletedToTrash = false;
     std::array<QCursor, 10> Cursors;  // slots 1 to 9
 
     // Named controls.
@@ -150,6 +155,26 @@ public:
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
 
+    // File commands of the grid (FileCommands.cpp).
+    void PopupMenu1Popup();
+    void CutToClipExecute();
+    void CopyToClipExecute();
+    void PasteFromClipExecute();
+    void SelectAllExecute();
+    void pRefreshFilesExecute();
+    void pRenameFileExecute();
+    void pDeleteFilesExecute();
+    // Removes a file or a whole folder for good, or into the Trash when the user chose so.
+    bool RemoveFile(const std::string& path);
+    bool RemoveFolder(const std::string& path);
+
+    // Drag and drop (DragDrop.cpp): the grid's selection onto a folder of a tree.
+    void MoveSelectedFiles(const std::string& targetFolder);
+    bool FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime);
+    void FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeData* mime);
+    // Files dropped from another program: copied into the folder.
+    void CopyDroppedFiles(const QMimeData* mime, const std::string& targetFolder);
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -171,6 +196,11 @@ private:
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectFileCommands();
+    void ConnectDragDrop();
+    // Stops the media player when it shows path, before the file goes.
+    void ReleaseFile(const std::string& path);
+    FileCommandContext FileContext(BulkProgress& progress);
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
