@@ -22,7 +22,8 @@ namespace {
 // Takes the drag events of a tree's viewport to the window's handlers.
 class TreeDropFilter : public QObject {
 public:
-    using Over = std::function<bool(const QPoint&, const QMimeData*)>;
+    // anywhere: the drag just entered, and only the data counts.
+    using Over = std::function<bool(const QPoint&, const QMimeData*, bool anywhere)>;
     using Drop = std::function<void(const QPoint&, const QMimeData*)>;
 
     TreeDropFilter(QTreeWidget* tree, Over over, Drop drop)
@@ -37,8 +38,10 @@ protected:
         switch (event->type()) {
             case QEvent::DragEnter:
             case QEvent::DragMove: {
+                // Entering is accepted anywhere for data the tree can take, so that the moves
+                // that follow reach the tree; each move then accepts only over a node.
                 auto* e = static_cast<QDragMoveEvent*>(event);
-                if (over_(e->position().toPoint(), e->mimeData())) {
+                if (over_(e->position().toPoint(), e->mimeData(), event->type() == QEvent::DragEnter)) {
                     e->setDropAction(Qt::CopyAction);
                     e->accept();
                 } else {
@@ -78,19 +81,25 @@ std::vector<std::string> DroppedFiles(const QMimeData* mime) {
     return files;
 }
 
+// Thumbnails of this window's grid, or files from another program.
+bool AcceptableDrop(const QMimeData* mime) {
+    return TImagesListView::IsOwnDrag(mime) || !DroppedFiles(mime).empty();
+}
+
 }  // namespace
 
 void TMainForm::ConnectDragDrop() {
     ImagesListView1->SetDragCursors(DragCursorPicture(false), DragCursorPicture(true));
     new TreeDropFilter(
-        FolderTreeView, [this](const QPoint& pos, const QMimeData* mime) { return FolderTreeViewDragOver(pos, mime); },
+        FolderTreeView,
+        [this](const QPoint& pos, const QMimeData* mime, bool anywhere) {
+            return anywhere ? AcceptableDrop(mime) : FolderTreeViewDragOver(pos, mime);
+        },
         [this](const QPoint& pos, const QMimeData* mime) { FolderTreeViewDragDrop(pos, mime); });
 }
 
 bool TMainForm::FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime) {
-    if (!FolderTreeView->itemAt(viewportPos))
-        return false;
-    return TImagesListView::IsOwnDrag(mime) || !DroppedFiles(mime).empty();
+    return FolderTreeView->itemAt(viewportPos) && AcceptableDrop(mime);
 }
 
 void TMainForm::FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeData* mime) {
