@@ -75,10 +75,10 @@ void BM_FillFolderTree(benchmark::State& state) {
     int nodes = 0;
     for (auto _ : state) {
         form.FillFolderTree();
-        form.FolderTreeView->repaint();
+        form.Ui().FolderTreeView->repaint();
         QCoreApplication::processEvents();
     }
-    for (QTreeWidgetItemIterator it(form.FolderTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(form.Ui().FolderTreeView); *it; ++it)
         ++nodes;
     state.counters["nodes"] = nodes;
 }
@@ -112,11 +112,11 @@ void BM_ResizeAutoSize_24MP(benchmark::State& state) {
     int step = 0;
     for (auto _ : state) {
         // A drag of the window edge: a few pixels at a time.
-        form.SeeBox->resize(1200 + (step % 40) * 3, 800 + (step % 40) * 2);
-        form.SeePanel->repaint();
+        form.Ui().SeeBox->resize(1200 + (step % 40) * 3, 800 + (step % 40) * 2);
+        form.Ui().SeePanel->repaint();
         ++step;
     }
-    state.counters["shown_w"] = form.Image1->width();
+    state.counters["shown_w"] = form.Ui().Image1->width();
 }
 BENCHMARK(BM_ResizeAutoSize_24MP)->Unit(benchmark::kMillisecond);
 

@@ -3,6 +3,7 @@
 #include "app/Artwork.h"
 #include "app/TMainForm.h"
 #include "controls/TImagesListView.h"
+#include "platform/qt/QtText.h"
 
 #include <QCheckBox>
 #include <QDialogButtonBox>
@@ -77,8 +78,7 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     FileTypeList->setObjectName("FileTypeList");
     FileTypeList->setFixedWidth(89);
     for (const FileType& type : FileTypes()) {
-        auto* item = new QListWidgetItem(QString::fromLatin1(type.label.data(), static_cast<qsizetype>(type.label.size())),
-                                         FileTypeList);
+        auto* item = new QListWidgetItem(Latin1(type.label), FileTypeList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
         item->setSizeHint(QSize(89, 16));
@@ -125,7 +125,7 @@ void TSettingForm::Button1Click() {
 void TSettingForm::OKBtnClick() {
     if (MainForm) {
         for (int i = 0; i < kFileTypeCount; ++i)
-            MainForm->ImagesListView1->SetFlag(i, FileTypeList->item(i)->checkState() == Qt::Checked);
+            MainForm->Ui().ImagesListView1->SetFlag(i, FileTypeList->item(i)->checkState() == Qt::Checked);
         std::string typed = PhotoFolderPath->text().toStdString();
         // An empty path would make the library the working directory: keep the old one.
         if (!typed.empty() && typed != MainForm->PhotoFolder) {
@@ -140,7 +140,7 @@ void TSettingForm::OKBtnClick() {
             MainForm->FillFolderTree();
         }
         MainForm->MoveDeletedToTrash = TrashCheckBox->isChecked();
-        MainForm->ImagesListView1->RefreshImages();
+        MainForm->Ui().ImagesListView1->RefreshImages();
     }
     accept();
 }

@@ -89,9 +89,9 @@ bool AcceptableDrop(const QMimeData* mime) {
 }  // namespace
 
 void TMainForm::ConnectDragDrop() {
-    ImagesListView1->SetDragCursors(DragCursorPicture(false), DragCursorPicture(true));
+    ui_.ImagesListView1->SetDragCursors(DragCursorPicture(false), DragCursorPicture(true));
     new TreeDropFilter(
-        FolderTreeView,
+        ui_.FolderTreeView,
         [this](const QPoint& pos, const QMimeData* mime, bool anywhere) {
             return anywhere ? AcceptableDrop(mime) : FolderTreeViewDragOver(pos, mime);
         },
@@ -99,11 +99,11 @@ void TMainForm::ConnectDragDrop() {
 }
 
 bool TMainForm::FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime) {
-    return FolderTreeView->itemAt(viewportPos) && AcceptableDrop(mime);
+    return ui_.FolderTreeView->itemAt(viewportPos) && AcceptableDrop(mime);
 }
 
 void TMainForm::FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeData* mime) {
-    const QTreeWidgetItem* node = FolderTreeView->itemAt(viewportPos);
+    const QTreeWidgetItem* node = ui_.FolderTreeView->itemAt(viewportPos);
     if (!node)
         return;
     if (TImagesListView::IsOwnDrag(mime))
@@ -113,7 +113,7 @@ void TMainForm::FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeDat
 }
 
 void TMainForm::MoveSelectedFiles(const std::string& targetFolder) {
-    GridFiles grid(*ImagesListView1);
+    GridFiles grid(*ui_.ImagesListView1);
     ComInfoProgress progress(comInfoForm_);
     FileCommandContext ctx = FileContext(progress);
     vs::MoveSelectedFiles(grid, targetFolder, ctx);
@@ -126,8 +126,8 @@ void TMainForm::CopyDroppedFiles(const QMimeData* mime, const std::string& targe
     ComInfoProgress progress(comInfoForm_);
     const std::vector<std::string> copied = CopyFilesInto(files, targetFolder, prompts_, progress);
     // New files of the folder the grid shows appear in it at once.
-    if (!copied.empty() && targetFolder == ImagesListView1->Path().toStdString())
-        ImagesListView1->RefreshImages();
+    if (!copied.empty() && targetFolder == ui_.ImagesListView1->Path().toStdString())
+        ui_.ImagesListView1->RefreshImages();
 }
 
 }  // namespace vs

@@ -7,8 +7,8 @@
 #include "app/Dialogs.h"
 #include "app/FileGridAdapter.h"
 #include "controls/TImagesListView.h"
-#include "library/FileSystem.h"
 #include "library/FolderTree.h"
+#include "platform/FileSystem.h"
 #include "platform/qt/Trash.h"
 
 #include <QAction>
@@ -109,8 +109,8 @@ void TMainForm::ReleaseFile(const std::string& path) {
 
 bool TMainForm::RemoveFile(const std::string& path) {
     if (!MoveDeletedToTrash)
-        return DeleteFile(path);
-    return !IsReadOnly(path) && MoveToTrash(path);  // as a plain delete, a read-only file stays
+        return DeletePlainFile(path);
+    return !IsReadOnlyEntry(path) && MoveToTrash(path);  // as a plain delete, a read-only file stays
 }
 
 bool TMainForm::RemoveFolder(const std::string& path) {
@@ -118,7 +118,7 @@ bool TMainForm::RemoveFolder(const std::string& path) {
 }
 
 void TMainForm::PopupMenu1Popup() {
-    const bool any = !ImagesListView1->selectedItems().isEmpty();
+    const bool any = !ui_.ImagesListView1->selectedItems().isEmpty();
     for (const char* name : {"CopyToClip", "CutToClip", "pDeleteFiles", "pRenameFile"})
         Action(QString::fromLatin1(name))->setEnabled(any);
     if (!any)
@@ -126,47 +126,47 @@ void TMainForm::PopupMenu1Popup() {
 }
 
 void TMainForm::CutToClipExecute() {
-    const GridFiles grid(*ImagesListView1);
+    const GridFiles grid(*ui_.ImagesListView1);
     TakeToClipboard(FileClipboard, grid, true);
 }
 
 void TMainForm::CopyToClipExecute() {
-    const GridFiles grid(*ImagesListView1);
+    const GridFiles grid(*ui_.ImagesListView1);
     TakeToClipboard(FileClipboard, grid, false);
 }
 
 void TMainForm::PasteFromClipExecute() {
-    GridFiles grid(*ImagesListView1);
+    GridFiles grid(*ui_.ImagesListView1);
     ComInfoProgress progress(comInfoForm_);
     FileCommandContext ctx = FileContext(progress);
     PasteFromClipboard(FileClipboard, grid, ctx);
 }
 
 void TMainForm::pDeleteFilesExecute() {
-    GridFiles grid(*ImagesListView1);
+    GridFiles grid(*ui_.ImagesListView1);
     ComInfoProgress progress(comInfoForm_);
     FileCommandContext ctx = FileContext(progress);
     DeleteSelectedFiles(grid, ctx);
 }
 
 void TMainForm::pRenameFileExecute() {
-    for (int i = 0; i < ImagesListView1->count(); ++i) {
-        QListWidgetItem* item = ImagesListView1->item(i);
+    for (int i = 0; i < ui_.ImagesListView1->count(); ++i) {
+        QListWidgetItem* item = ui_.ImagesListView1->item(i);
         if (item->isSelected()) {
-            ImagesListView1->setFocus();
-            ImagesListView1->scrollToItem(item);
-            ImagesListView1->editItem(item);
+            ui_.ImagesListView1->setFocus();
+            ui_.ImagesListView1->scrollToItem(item);
+            ui_.ImagesListView1->editItem(item);
             return;
         }
     }
 }
 
 void TMainForm::SelectAllExecute() {
-    for (int i = 0; i < ImagesListView1->count(); ++i) ImagesListView1->item(i)->setSelected(true);
+    for (int i = 0; i < ui_.ImagesListView1->count(); ++i) ui_.ImagesListView1->item(i)->setSelected(true);
 }
 
 void TMainForm::pRefreshFilesExecute() {
-    ImagesListView1->RefreshImages();
+    ui_.ImagesListView1->RefreshImages();
 }
 
 }  // namespace vs

@@ -1,6 +1,7 @@
 // The image view of the main window: zoom modes, hand-drag panning and the wallpaper.
 
 #include "app/TMainForm.h"
+#include "platform/qt/QtText.h"
 
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"
@@ -22,13 +23,13 @@ void TMainForm::ConnectImageView() {
     connect(Action("Size4_1"), &QAction::triggered, this, &TMainForm::Size4_1Execute);
     connect(Action("Size8_1"), &QAction::triggered, this, &TMainForm::Size8_1Execute);
     connect(Action("SetWallpaper"), &QAction::triggered, this, &TMainForm::SetWallpaperExecute);
-    Image1->installEventFilter(this);
+    ui_.Image1->installEventFilter(this);
 }
 
 void TMainForm::ZoomExecute(ZoomMode mode) {
     static constexpr const char* kNames[] = {"AutoSize", "FullSize", "Size2_1", "Size4_1", "Size8_1"};
     // The exclusive group has already moved the check mark when a menu chose the action.
-    Action(QString::fromLatin1(kNames[static_cast<int>(mode)]))->setChecked(true);
+    Action(Latin1(kNames[static_cast<int>(mode)]))->setChecked(true);
     if (mode == zoom_)
         return;  // choosing the checked mode changes nothing, not even a dragged frame
     zoom_ = mode;
@@ -41,7 +42,8 @@ void TMainForm::UpdateImageView(bool reuseRendered) {
     if (!IsPictureKind(dispatch_.contentKind))
         return;  // video sizing belongs to the media view; other kinds have nothing to place
     const Bitmap& source = dispatch_.sourceImage();
-    const ZoomLayout layout = ComputeZoomLayout(source.width(), source.height(), SeeBox->width(), SeeBox->height(), zoom_);
+    const ZoomLayout layout =
+        ComputeZoomLayout(source.width(), source.height(), ui_.SeeBox->width(), ui_.SeeBox->height(), zoom_);
     // Only a resize may keep the picture: everything else may have changed the source.
     const bool same = reuseRendered && rendered_.width == layout.imageWidth && rendered_.height == layout.imageHeight &&
                       rendered_.mode == zoom_;
@@ -54,11 +56,11 @@ void TMainForm::UpdateImageView(bool reuseRendered) {
             ok = RenderZoomedImage(source, layout, zoom_, shown);
         if (!ok)
             shown = Bitmap();
-        Image1->setPixmap(shown.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(shown)));
+        ui_.Image1->setPixmap(shown.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(shown)));
         rendered_ = {layout.imageWidth, layout.imageHeight, zoom_};
     }
-    Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
-    SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
+    ui_.Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
+    ui_.SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
 }
 
 void TMainForm::Image1MouseDown(Qt::MouseButton button, const QPoint& pos) {
@@ -75,7 +77,7 @@ void TMainForm::Image1MouseMove(const QPoint& pos) {
     if (!PanActive)
         return;
     // The grabbed point stays under the mouse; the frame may leave the content area.
-    SeePanel->move(SeePanel->x() + pos.x() - PanStartX, SeePanel->y() + pos.y() - PanStartY);
+    ui_.SeePanel->move(ui_.SeePanel->x() + pos.x() - PanStartX, ui_.SeePanel->y() + pos.y() - PanStartY);
 }
 
 void TMainForm::Image1MouseUp() {

@@ -44,14 +44,14 @@ const QIcon& FolderIcon() {
 }  // namespace
 
 void TMainForm::ConnectFolderTree() {
-    FolderTreeView->setRootIsDecorated(false);
-    FolderTreeView->setIndentation(21);
-    FolderTreeView->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
-    FolderTreeView->viewport()->installEventFilter(this);
-    connect(FolderTreeView, &QTreeWidget::currentItemChanged, this,
+    ui_.FolderTreeView->setRootIsDecorated(false);
+    ui_.FolderTreeView->setIndentation(21);
+    ui_.FolderTreeView->setEditTriggers(QAbstractItemView::SelectedClicked | QAbstractItemView::EditKeyPressed);
+    ui_.FolderTreeView->viewport()->installEventFilter(this);
+    connect(ui_.FolderTreeView, &QTreeWidget::currentItemChanged, this,
             [this](QTreeWidgetItem* current, QTreeWidgetItem*) { FolderTreeViewChange(current); });
-    connect(FolderTreeView, &QTreeWidget::itemClicked, this, [this] { FolderTreeViewClick(); });
-    connect(FolderTreeView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
+    connect(ui_.FolderTreeView, &QTreeWidget::itemClicked, this, [this] { FolderTreeViewClick(); });
+    connect(ui_.FolderTreeView, &QTreeWidget::itemChanged, this, [this](QTreeWidgetItem* node, int) {
         if (!editingGuard_)
             FolderTreeViewEdited(node, node->text(0));
     });
@@ -70,7 +70,7 @@ void TMainForm::SetNodeCaption(QTreeWidgetItem* node, const QString& caption) {
 }
 
 QTreeWidgetItem* TMainForm::AddFolderNode(QTreeWidgetItem* parent, const QString& caption) {
-    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(FolderTreeView);
+    auto* node = parent ? new QTreeWidgetItem(parent) : new QTreeWidgetItem(ui_.FolderTreeView);
     editingGuard_ = true;
     node->setIcon(0, FolderIcon());
     node->setFlags(node->flags() | Qt::ItemIsEditable);
@@ -81,19 +81,19 @@ QTreeWidgetItem* TMainForm::AddFolderNode(QTreeWidgetItem* parent, const QString
 
 void TMainForm::FillFolderTree() {
     ClickedFolderNode = nullptr;  // its node is about to go
-    FolderTreeView->clear();
-    auto* root = new QTreeWidgetItem(FolderTreeView);
+    ui_.FolderTreeView->clear();
+    auto* root = new QTreeWidgetItem(ui_.FolderTreeView);
     editingGuard_ = true;
     root->setIcon(0, LibraryTreeIcon(TreePicture::Library));
     editingGuard_ = false;
     SetNodeCaption(root, QStringLiteral("Photo Folder"));
-    FolderTreeView->setCurrentItem(root);
+    ui_.FolderTreeView->setCurrentItem(root);
     if (AddFolderChildren(PhotoFolder, root))
         root->setExpanded(true);
 }
 
 bool TMainForm::AddFolderChildren(const std::string& path, QTreeWidgetItem* parent) {
-    if (!FolderTreeView)
+    if (!ui_.FolderTreeView)
         return false;
     // Read from disk in one pass; the nodes follow, depth first, in listing order.
     const std::vector<FolderNode> folders = LoadFolderHierarchy(path);
@@ -115,14 +115,14 @@ std::string TMainForm::NodeFolderPath(const QTreeWidgetItem* node) const {
 }
 
 void TMainForm::FolderTreeViewMouseDown(const QPoint& viewportPos) {
-    ClickedFolderNode = FolderTreeView->itemAt(viewportPos);
+    ClickedFolderNode = ui_.FolderTreeView->itemAt(viewportPos);
 }
 
 void TMainForm::PointGridAt(const QTreeWidgetItem* node) {
     const QString path = QString::fromStdString(NodeFolderPath(node));
-    if (path == ImagesListView1->Path())
+    if (path == ui_.ImagesListView1->Path())
         return;
-    ImagesListView1->SetFPath(path);
+    ui_.ImagesListView1->SetFPath(path);
     setWindowTitle(QString::fromStdString(TitlePrefix) + "/" + Caption(node) + "/");
 }
 
@@ -137,7 +137,7 @@ void TMainForm::FolderTreeViewClick() {
 }
 
 bool TMainForm::FolderTreeViewEditing(const QTreeWidgetItem* node) const {
-    return node && node != FolderTreeView->topLevelItem(0);
+    return node && node != ui_.FolderTreeView->topLevelItem(0);
 }
 
 void TMainForm::FolderTreeViewEdited(QTreeWidgetItem* node, const QString& newText) {
@@ -152,7 +152,7 @@ void TMainForm::FolderTreeViewEdited(QTreeWidgetItem* node, const QString& newTe
 
 void TMainForm::PopupMenu2Popup() {
     const bool onNode = ClickedFolderNode != nullptr;
-    const bool onFolder = onNode && ClickedFolderNode != FolderTreeView->topLevelItem(0);
+    const bool onFolder = onNode && ClickedFolderNode != ui_.FolderTreeView->topLevelItem(0);
     Action("pNewFolder")->setEnabled(onNode);
     Action("pDeleteFolder")->setEnabled(onFolder);
     Action("pRenameFolder")->setEnabled(onFolder);
@@ -160,12 +160,12 @@ void TMainForm::PopupMenu2Popup() {
 }
 
 void TMainForm::pNewFolderExecute() {
-    QTreeWidgetItem* parent = ClickedFolderNode ? ClickedFolderNode : FolderTreeView->topLevelItem(0);
+    QTreeWidgetItem* parent = ClickedFolderNode ? ClickedFolderNode : ui_.FolderTreeView->topLevelItem(0);
     if (!parent)
         return;
     const int depth = Level(parent) + 1;
     std::vector<std::pair<int, std::string>> nodes;
-    for (QTreeWidgetItemIterator it(FolderTreeView); *it; ++it)
+    for (QTreeWidgetItemIterator it(ui_.FolderTreeView); *it; ++it)
         nodes.emplace_back(Level(*it), Caption(*it).toStdString());
     const std::string name = NewFolderName(nodes, depth);
     const std::string folder = ClickedFolderNode ? NodeFolderPath(ClickedFolderNode) : PhotoFolder;
@@ -175,13 +175,13 @@ void TMainForm::pNewFolderExecute() {
     }
     QTreeWidgetItem* node = AddFolderNode(parent, QString::fromStdString(name));
     if (!parent->isExpanded())
-        FolderTreeView->expandRecursively(FolderTreeView->indexFromItem(parent));
-    FolderTreeView->editItem(node);
+        ui_.FolderTreeView->expandRecursively(ui_.FolderTreeView->indexFromItem(parent));
+    ui_.FolderTreeView->editItem(node);
 }
 
 void TMainForm::pDeleteFolderExecute() {
     QTreeWidgetItem* node = ClickedFolderNode;
-    if (!node || node == FolderTreeView->topLevelItem(0))
+    if (!node || node == ui_.FolderTreeView->topLevelItem(0))
         return;
     const Answer answer = prompts_.message("Are your sure delete the folder (" + Caption(node).toStdString() + ") ?",
                                            "Waring", Buttons::YesNo, Icon::Question);
@@ -196,7 +196,7 @@ void TMainForm::pDeleteFolderExecute() {
 
 void TMainForm::pRenameFolderExecute() {
     if (ClickedFolderNode && FolderTreeViewEditing(ClickedFolderNode))
-        FolderTreeView->editItem(ClickedFolderNode);
+        ui_.FolderTreeView->editItem(ClickedFolderNode);
 }
 
 void TMainForm::pRefreshFolderExecute() { FillFolderTree(); }

@@ -2,9 +2,9 @@
 
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
-#include <cctype>
 #include <cstdio>
 #include <cstdlib>
 #include <filesystem>
@@ -12,12 +12,6 @@
 namespace vs {
 
 namespace {
-
-bool SameName(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
 
 std::string_view Trim(std::string_view s) {
     while (!s.empty() && (s.front() == ' ' || s.front() == '\t'))
@@ -68,7 +62,7 @@ void ParseValue(RegistryFile::Value& v, std::string_view rhs) {
             v.text = std::move(text);
             return;
         }
-    } else if (rhs.size() == 14 && SameName(rhs.substr(0, 6), "dword:") &&
+    } else if (rhs.size() == 14 && EqualsIgnoringCase(rhs.substr(0, 6), "dword:") &&
                std::all_of(rhs.begin() + 6, rhs.end(), [](char c) { return std::isxdigit(static_cast<unsigned char>(c)); })) {
         v.type = RegistryFile::Type::Dword;
         v.dword = static_cast<std::uint32_t>(std::strtoul(std::string(rhs.substr(6)).c_str(), nullptr, 16));
@@ -164,7 +158,7 @@ std::string RegistryFile::Serialize() const {
 
 RegistryFile::Key& RegistryFile::OpenKey(std::string_view path) {
     for (Key& k : keys_)
-        if (SameName(k.path, path))
+        if (EqualsIgnoringCase(k.path, path))
             return k;
     keys_.push_back({std::string(path), {}});
     return keys_.back();
@@ -172,21 +166,21 @@ RegistryFile::Key& RegistryFile::OpenKey(std::string_view path) {
 
 const RegistryFile::Key* RegistryFile::FindKey(std::string_view path) const {
     for (const Key& k : keys_)
-        if (SameName(k.path, path))
+        if (EqualsIgnoringCase(k.path, path))
             return &k;
     return nullptr;
 }
 
 const RegistryFile::Value* RegistryFile::FindValue(const Key& key, std::string_view name) {
     for (const Value& v : key.values)
-        if (SameName(v.name, name))
+        if (EqualsIgnoringCase(v.name, name))
             return &v;
     return nullptr;
 }
 
 RegistryFile::Value& RegistryFile::SetValue(Key& key, std::string_view name) {
     for (Value& v : key.values)
-        if (SameName(v.name, name))
+        if (EqualsIgnoringCase(v.name, name))
             return v;
     key.values.push_back({std::string(name), Type::Other, {}, 0});
     return key.values.back();

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "app/ActionTable.h"
+#include "app/MainFormUi.h"
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
 #include "dib/ImageWorkspace.h"
@@ -20,20 +21,12 @@
 #include <vector>
 
 class QAction;
+class QBoxLayout;
 class QDialog;
-class QFrame;
-class QLabel;
-class QListWidget;
 class QListWidgetItem;
 class QMimeData;
 class QMenu;
 class QMovie;
-class QSlider;
-class QSplitter;
-class QTextEdit;
-class QTimer;
-class QToolBar;
-class QTreeWidget;
 class QTreeWidgetItem;
 class QWidget;
 
@@ -84,28 +77,8 @@ public:
     bool MoveDeletedToTrash = false;
     std::array<QCursor, 10> Cursors;  // slots 1 to 9
 
-    // Named controls.
-    QTreeWidget* FolderTreeView = nullptr;
-    QTreeWidget* DirTree1 = nullptr;
-    TImagesListView* ImagesListView1 = nullptr;
-    QFrame* TopFoldPanel = nullptr;
-    QSplitter* RightSplitter = nullptr;
-    QToolBar* XfToolBar = nullptr;
-    QListWidget* XFListBox1 = nullptr;
-    QWidget* SeeBox = nullptr;
-    QFrame* SeePanel = nullptr;
-    QLabel* Image1 = nullptr;
-    QTextEdit* RichEdit1 = nullptr;
-    QFrame* HtmlPanel = nullptr;
-    QFrame* AviPanel = nullptr;
-    QWidget* PlayPanel = nullptr;
-    QFrame* AviCtrlPanel = nullptr;
-    QSlider* TrackBar1 = nullptr;
-    QLabel* StatusPanel0 = nullptr;
-    QLabel* StatusPanel1 = nullptr;
-    QLabel* Animate1 = nullptr;
-    QTimer* XfTimer = nullptr;
-    QTimer* Timer3 = nullptr;
+    // The window's widgets by area; the named controls carry their names as members.
+    const MainFormUi& Ui() const { return ui_; }
 
     QAction* Action(const QString& name) const { return actions_.value(name, nullptr); }
     QMenu* PopupMenu(int menuId) const { return menus_[static_cast<std::size_t>(menuId)]; }
@@ -188,7 +161,19 @@ private:
     void FormShow();
     void FormClose();
     void FormDestroy();
+    // Layout, one builder per area (MainLayout*.cpp); each returns the area's outer widget.
     void BuildLayout();
+    QWidget* BuildTopBar(QWidget* parent);
+    void BuildTopBarButtons();
+    QWidget* BuildLeftPanel(QWidget* parent);
+    QWidget* BuildGridPanel(QWidget* parent);
+    QWidget* BuildLowerArea(QWidget* parent);
+    void BuildPageStrip(QBoxLayout* row);
+    void BuildImageFrame();
+    void BuildTextView();
+    void BuildWebPanel();
+    void BuildMediaPanel();
+    void BuildStatusBar();
     void BuildActions();
     void BuildMenus();
     void LayoutSeeBox();
@@ -223,6 +208,7 @@ private:
     void LoadTextView(const std::string& path, int kind) override;
     void SetStatusText(const std::string& text) override;
 
+    MainFormUi ui_;
     Prompts& prompts_;
     MainFormEnvironment env_;
     ViewerDispatch dispatch_;

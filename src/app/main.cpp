@@ -5,6 +5,7 @@
 #include "app/Dialogs.h"
 #include "app/TMainForm.h"
 #include "platform/qt/QtPrompts.h"
+#include "platform/qt/QtText.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -24,7 +25,7 @@ public:
         return false;
     }
     static void ShowError(const char* text) {
-        QMessageBox::critical(nullptr, QString::fromUtf8(vs::kApplicationTitle.data()), QString::fromUtf8(text));
+        QMessageBox::critical(nullptr, vs::Utf8(vs::kApplicationTitle), QString::fromUtf8(text));
     }
 };
 
@@ -32,7 +33,7 @@ public:
 
 int main(int argc, char** argv) {
     VantorApplication app(argc, argv);
-    app.setApplicationName(QString::fromUtf8(vs::kApplicationTitle.data(), static_cast<qsizetype>(vs::kApplicationTitle.size())));
+    app.setApplicationName(vs::Utf8(vs::kApplicationTitle));
     app.setWindowIcon(vs::ProgramIcon());
     try {
         vs::QtPrompts prompts;

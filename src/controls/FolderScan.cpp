@@ -1,22 +1,10 @@
 #include "controls/FolderScan.h"
 
-#include <cctype>
 #include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
 
 namespace vs {
-
-bool EndsWithIgnoringCase(std::string_view name, std::string_view ending) {
-    if (name.size() < ending.size())
-        return false;
-    const std::size_t start = name.size() - ending.size();
-    for (std::size_t i = 0; i < ending.size(); ++i)
-        if (std::tolower(static_cast<unsigned char>(name[start + i])) !=
-            std::tolower(static_cast<unsigned char>(ending[i])))
-            return false;
-    return true;
-}
 
 namespace {
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include "controls/FileTypes.h"
+#include "platform/FileSystem.h"
 
 #include <optional>
 #include <string>
@@ -19,8 +20,5 @@ struct ScannedFile {
 // folders and hidden files never are. A file matching two patterns is listed twice, as a
 // wildcard listing would. Nothing when the folder cannot be read.
 std::optional<std::vector<ScannedFile>> ScanFolder(const std::string& folder, const TypeFlags& flags);
-
-// True when name ends with ending, ignoring ASCII letter case.
-bool EndsWithIgnoringCase(std::string_view name, std::string_view ending);
 
 }  // namespace vs

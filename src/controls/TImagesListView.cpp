@@ -3,6 +3,7 @@
 #include "controls/FolderScan.h"
 #include "controls/RenameRule.h"
 #include "controls/ThumbnailPool.h"
+#include "platform/FileSystem.h"
 #include "platform/qt/QtPrompts.h"
 #include "viewer/FileKinds.h"
 #include "viewer/PictureLoader.h"
@@ -395,13 +396,9 @@ void TImagesListView::OnEdited(QListWidgetItem* it, QString& text) {
     text = QString::fromStdString(ForcedRenameText((FPath + oldCaption).toStdString(), text.toStdString()));
     if (text == oldReal)
         return;  // nothing to rename; a rename onto itself would only fail
-    const std::string from = (FPath + oldReal).toStdString();
-    const std::string to = (FPath + text).toStdString();
-    // A plain move that never replaces an existing file.
-    int rc = ::renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE);
-    if (rc != 0 && errno == EINVAL && ::access(to.c_str(), F_OK) != 0)
-        rc = std::rename(from.c_str(), to.c_str());  // a file system without the no-replace flag
-    if (rc == 0) {
+    // Never replaces an existing file, and a name with '/' (or "." and "..") could leave the
+    // folder: refused.
+    if (RenameEntry(FPath.toStdString(), oldReal.toStdString(), text.toStdString())) {
         it->setData(kRealNameRole, text);
         it->setText(text);
         return;

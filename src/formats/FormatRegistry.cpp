@@ -6,9 +6,9 @@
 #include "formats/TargaReader.h"
 #include "formats/TiffReader.h"
 #include "graphics/BmpFile.h"
+#include "platform/FileSystem.h"
 
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace vs {
@@ -17,25 +17,6 @@ namespace {
 
 Bitmap DecodeJpegFull(std::span<const std::uint8_t> data) { return DecodeJpeg(data); }
 Bitmap DecodeTiffFull(std::span<const std::uint8_t> data) { return DecodeTiff(data); }
-
-std::string Lower(std::string_view s) {
-    std::string out(s);
-    for (char& c : out)
-        c = static_cast<char>(std::tolower(static_cast<unsigned char>(c)));
-    return out;
-}
-
-bool EqualNoCase(std::string_view a, std::string_view b) {
-    return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
-               return std::tolower(static_cast<unsigned char>(x)) == std::tolower(static_cast<unsigned char>(y));
-           });
-}
-
-bool LessNoCase(std::string_view a, std::string_view b) {
-    return std::lexicographical_compare(a.begin(), a.end(), b.begin(), b.end(), [](char x, char y) {
-        return std::tolower(static_cast<unsigned char>(x)) < std::tolower(static_cast<unsigned char>(y));
-    });
-}
 
 // A string list with an attached text, optionally sorted. A sorted list ignores letter case
 // and keeps one string of equal ones; adding an equal string again replaces its text.
@@ -48,8 +29,8 @@ public:
             return;
         }
         auto it = std::lower_bound(items_.begin(), items_.end(), s,
-                                   [](const auto& item, const std::string& key) { return LessNoCase(item.first, key); });
-        if (it != items_.end() && EqualNoCase(it->first, s))
+                                   [](const auto& item, const std::string& key) { return LessIgnoringCase(item.first, key); });
+        if (it != items_.end() && EqualsIgnoringCase(it->first, s))
             it->second = text;
         else
             items_.emplace(it, s, text);
@@ -90,14 +71,14 @@ const GraphicClass TPNGGraphic{"TPNGGraphic", nullptr};
 
 void PictureFormatTable::Register(std::string_view extension, std::string_view description,
                                   TGraphicClass graphicClass) {
-    entries_[Lower(extension)] = Entry{std::string(description), graphicClass};
+    entries_[AsciiLower(extension)] = Entry{std::string(description), graphicClass};
 }
 
 void PictureFormatTable::UnregisterClass(TGraphicClass graphicClass) {
     std::erase_if(entries_, [graphicClass](const auto& item) { return item.second.graphicClass == graphicClass; });
 }
 
-void PictureFormatTable::UnregisterExtension(std::string_view extension) { entries_.erase(Lower(extension)); }
+void PictureFormatTable::UnregisterExtension(std::string_view extension) { entries_.erase(AsciiLower(extension)); }
 
 const PictureFormatTable::Entry* PictureFormatTable::FindForFile(std::string_view fileName) const {
     const auto slash = fileName.find_last_of('/');
@@ -105,7 +86,7 @@ const PictureFormatTable::Entry* PictureFormatTable::FindForFile(std::string_vie
     const auto dot = name.find_last_of('.');
     if (dot == std::string_view::npos)
         return nullptr;
-    const auto it = entries_.find(Lower(name.substr(dot + 1)));
+    const auto it = entries_.find(AsciiLower(name.substr(dot + 1)));
     return it == entries_.end() ? nullptr : &it->second;
 }
 
@@ -179,7 +160,7 @@ int TFileFormatList::FindExtension(std::string_view extension) const {
     if (extension.empty())
         return -1;
     for (std::size_t i = 0; i < extensions_.size(); ++i)
-        if (EqualNoCase(extensions_[i].extension, extension))
+        if (EqualsIgnoringCase(extensions_[i].extension, extension))
             return static_cast<int>(i);
     return -1;
 }

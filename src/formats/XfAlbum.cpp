@@ -2,6 +2,7 @@
 
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
+#include "platform/FileSystem.h"
 #include "platform/Folders.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
@@ -38,13 +39,6 @@ constexpr std::int32_t kMaxPageSide = 1 << 20;
 // Gives up on a companion name after this many taken counters.
 constexpr int kMaxCounter = 100000;
 
-std::string Lower(std::string s) {
-    for (char& c : s)
-        if (c >= 'A' && c <= 'Z')
-            c = static_cast<char>(c - 'A' + 'a');
-    return s;
-}
-
 bool Exists(const std::string& path) {
     std::error_code ec;
     return !path.empty() && fs::exists(fs::symlink_status(path, ec));
@@ -61,16 +55,6 @@ std::optional<std::uint64_t> RegularFileSize(const std::string& path) {
     if (path.empty() || ::stat(path.c_str(), &st) != 0 || !S_ISREG(st.st_mode))
         return std::nullopt;
     return static_cast<std::uint64_t>(st.st_size);
-}
-
-// A plain delete: never follows a link, refuses a folder and a read-only file.
-void RemovePlainFile(const std::string& path) {
-    struct stat st {};
-    if (path.empty() || ::lstat(path.c_str(), &st) != 0 || S_ISDIR(st.st_mode))
-        return;
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0)
-        return;
-    ::unlink(path.c_str());
 }
 
 // The album's real name on disk: the path as given when it exists, otherwise each component
@@ -92,13 +76,13 @@ std::string ResolveOnDisk(const std::string& path) {
             result = next;
             continue;
         }
-        const std::string want = Lower(part.string());
+        const std::string want = AsciiLower(part.string());
         std::optional<fs::path> found;
         std::error_code ec;
         for (fs::directory_iterator it(result, ec), end; !ec && it != end; it.increment(ec)) {
             const fs::path& candidate = it->path();
             // The first in name order, so two objects resolve the same way.
-            if (Lower(candidate.filename().string()) == want && (!found || candidate < *found))
+            if (AsciiLower(candidate.filename().string()) == want && (!found || candidate < *found))
                 found = candidate;
         }
         if (found) {
@@ -252,9 +236,9 @@ TXfAlbum::~TXfAlbum() { releaseCompanions(); }
 
 void TXfAlbum::releaseCompanions() {
     if (Exists(RecordFile))
-        RemovePlainFile(RecordFile);
+        DeletePlainFile(RecordFile);
     if (Exists(SoundFile))
-        RemovePlainFile(SoundFile);
+        DeletePlainFile(SoundFile);
     if (IsFolder(TempFolder))
         CleanTempFolder();
 }
@@ -272,7 +256,7 @@ void TXfAlbum::bind(const std::string& realPath) {
     SoundFile.clear();
     TempFolder.clear();
     albumPath_ = ResolveOnDisk(realPath);
-    FileName = Lower(realPath);
+    FileName = AsciiLower(realPath);
 }
 
 bool TXfAlbum::albumExists() const {
@@ -398,7 +382,7 @@ bool TXfAlbum::OpenForPreview(const std::string& path) {
 
 bool TXfAlbum::OpenForViewing(const std::string& path) {
     fs::path real(path);
-    const std::string ext = Lower(real.extension().string());
+    const std::string ext = AsciiLower(real.extension().string());
     if (ext != ".mig" && ext != ".xf")
         real.replace_extension(".mig");
     bind(real.string());
@@ -599,10 +583,10 @@ bool TXfAlbum::ReplaceAlbumSound() {
             replaced = true;
         } catch (const ImageError&) {
         }
-        RemovePlainFile(tempCopy);
+        DeletePlainFile(tempCopy);
         return replaced;
     } catch (const ImageError&) {
-        RemovePlainFile(tempCopy);
+        DeletePlainFile(tempCopy);
         return false;
     }
 }
@@ -618,7 +602,7 @@ void TXfAlbum::CleanTempFolder() {
             frames.push_back(it->path().string());
     }
     for (const auto& f : frames)
-        RemovePlainFile(f);
+        DeletePlainFile(f);
     // Removed only when empty: whatever else is there stays.
     ::rmdir(TempFolder.c_str());
 }

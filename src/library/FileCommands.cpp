@@ -1,7 +1,9 @@
 #include "library/FileCommands.h"
 
-#include "library/FileSystem.h"
+#include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+
+#include <filesystem>
 
 namespace vs {
 
@@ -19,19 +21,19 @@ enum class MoveOutcome { CopyFailed, CopiedOnly, Moved };
 // it stays where it is.
 MoveOutcome MoveOneFile(const std::string& source, const std::string& target,
                         const std::function<void(const std::string&)>& releaseFile) {
-    if (SameFile(source, target))
+    if (IsSameFile(source, target))
         return MoveOutcome::CopyFailed;
-    if (!IsReadOnly(source) && OnSameFileSystem(source, target)) {
+    if (!IsReadOnlyEntry(source)) {
         if (releaseFile)
             releaseFile(source);
         if (RenameReplacing(source, target))
             return MoveOutcome::Moved;
     }
-    if (!CopyFileSafely(source, target))
+    if (!CopyPlainFile(source, target, true))
         return MoveOutcome::CopyFailed;
     if (releaseFile)
         releaseFile(source);
-    return DeleteFile(source) ? MoveOutcome::Moved : MoveOutcome::CopiedOnly;
+    return DeletePlainFile(source) ? MoveOutcome::Moved : MoveOutcome::CopiedOnly;
 }
 
 }  // namespace
@@ -61,31 +63,31 @@ bool PasteFromClipboard(const FileClipboardState& clip, FileGrid& grid, FileComm
         ctx.progress.Step();
         const std::string source = clip.folder + name;
         const std::string target = folder + name;
-        if (PathExists(target)) {
+        if (EntryExists(target)) {
             const Answer answer = ctx.prompts.message(target + "already exist!\nreplace ?", "Waring",
                                                       Buttons::YesNoCancel, Icon::Question);
             if (answer == Answer::Cancel) {
                 ctx.progress.End();
                 return false;
             }
-            if (answer != Answer::Yes || !CopyFileSafely(source, target))
+            if (answer != Answer::Yes || !CopyPlainFile(source, target, true))
                 continue;
             for (int i = 0; i < grid.Count(); ++i) {
                 if (grid.RealName(i) == name) {
                     grid.Remove(i);
                     grid.Add(name);  // its thumbnail is made again
                     if (clip.isCut)
-                        DeleteFile(source);
+                        DeletePlainFile(source);
                     break;
                 }
             }
             continue;
         }
-        if (!CopyFileSafely(source, target))
+        if (!CopyPlainFile(source, target, true))
             continue;
         grid.Add(name);
         if (clip.isCut)
-            DeleteFile(source);
+            DeletePlainFile(source);
     }
     grid.Refresh();
     ctx.progress.End();
@@ -131,7 +133,7 @@ void MoveSelectedFiles(FileGrid& grid, const std::string& targetFolder, FileComm
             const std::string name = grid.RealName(i);
             const std::string source = folder + name;
             const std::string target = targetFolder + name;
-            if (PathExists(target)) {
+            if (EntryExists(target)) {
                 const Answer answer = ctx.prompts.message(target + " Already exist !\nReplace ?", "Replace",
                                                           Buttons::YesNoCancel, Icon::Question);
                 if (answer == Answer::Cancel) {
@@ -164,16 +166,16 @@ std::vector<std::string> CopyFilesInto(const std::vector<std::string>& paths, co
     progress.Begin(static_cast<int>(paths.size()));
     for (const std::string& path : paths) {
         progress.Step();
-        const std::string name = FileNamePart(path);
+        const std::string name = std::filesystem::path(path).filename().string();
         const std::string target = targetFolder + name;
-        if (PathExists(target)) {
+        if (EntryExists(target)) {
             const Answer answer = prompts.message(target + " Already exist !\nReplace ?", "Replace",
                                                   Buttons::YesNoCancel, Icon::Question);
             if (answer == Answer::Cancel)
                 break;
-            if (answer == Answer::Yes && CopyFileSafely(path, target))
+            if (answer == Answer::Yes && CopyPlainFile(path, target, true))
                 copied.push_back(name);
-        } else if (!name.empty() && CopyFileSafely(path, target)) {
+        } else if (!name.empty() && CopyPlainFile(path, target, true)) {
             copied.push_back(name);
         } else {
             prompts.message("Could not copy " + (name.empty() ? path : name), "", Buttons::Ok, Icon::None);

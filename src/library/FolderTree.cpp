@@ -1,5 +1,7 @@
 #include "library/FolderTree.h"
 
+#include "platform/FileSystem.h"
+
 #include <cerrno>
 #include <cstdio>
 #include <dirent.h>
@@ -11,18 +13,8 @@ namespace vs {
 
 namespace {
 
-std::string WithSlash(std::string path) {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    return path;
-}
-
 bool IsDotOrDotDot(const char* name) {
     return name[0] == '.' && (name[1] == '\0' || (name[1] == '.' && name[2] == '\0'));
-}
-
-bool IsPlainFolderStat(const char* name, const struct stat& st) {
-    return S_ISDIR(st.st_mode) && name[0] != '.' && (st.st_mode & 0222) != 0;
 }
 
 // A directory listing that closes itself on every way out.
@@ -77,7 +69,7 @@ std::vector<Entry> ReadEntries(const std::string& folder) {
 
 void AddChildren(const std::string& folder, std::vector<FolderNode>& into, std::vector<FileId>& ancestors) {
     for (const Entry& e : ReadEntries(folder)) {
-        if (!IsPlainFolderStat(e.name.c_str(), e.st))
+        if (!IsPlainFolderEntry(e.name, e.st))
             continue;
         into.push_back(FolderNode{e.name, {}});
         bool seen = false;
@@ -98,15 +90,15 @@ bool IsPlainFolder(const std::string& folder, const std::string& name) {
     if (name.empty() || name == "." || name == "..")
         return false;
     struct stat st {};
-    if (::lstat((WithSlash(folder) + name).c_str(), &st) != 0)
+    if (::lstat((WithTrailingSlash(folder) + name).c_str(), &st) != 0)
         return false;
-    return IsPlainFolderStat(name.c_str(), st);
+    return IsPlainFolderEntry(name, st);
 }
 
 std::vector<std::string> ListPlainFolders(const std::string& folder) {
     std::vector<std::string> names;
     for (const Entry& e : ReadEntries(folder))
-        if (IsPlainFolderStat(e.name.c_str(), e.st))
+        if (IsPlainFolderEntry(e.name, e.st))
             names.push_back(e.name);
     return names;
 }
@@ -117,7 +109,7 @@ std::vector<FolderNode> LoadFolderHierarchy(const std::string& folder) {
     struct stat st {};
     if (::stat(folder.c_str(), &st) == 0)
         ancestors.push_back({st.st_dev, st.st_ino});
-    AddChildren(WithSlash(folder), nodes, ancestors);
+    AddChildren(WithTrailingSlash(folder), nodes, ancestors);
     return nodes;
 }
 
@@ -138,65 +130,16 @@ std::string NewFolderName(const std::vector<std::pair<int, std::string>>& nodes,
     return candidate;
 }
 
-namespace {
-
-bool AcceptableName(const std::string& name) {
-    return !name.empty() && name != "." && name != ".." && name.find('/') == std::string::npos &&
-           name.find('\0') == std::string::npos;
-}
-
-}  // namespace
-
 bool CreateFolder(const std::string& parent, const std::string& name) {
-    if (!AcceptableName(name))
+    if (!IsPlainEntryName(name))
         return false;
-    return ::mkdir((WithSlash(parent) + name).c_str(), 0777) == 0;
+    return ::mkdir((WithTrailingSlash(parent) + name).c_str(), 0777) == 0;
 }
 
 bool RenameFolder(const std::string& parent, const std::string& oldName, const std::string& newName) {
-    if (!AcceptableName(oldName) || !AcceptableName(newName))
-        return false;
-    const std::string base = WithSlash(parent);
-    const std::string from = base + oldName;
-    const std::string to = base + newName;
-    struct stat st {};
-    if (::lstat(from.c_str(), &st) != 0)
-        return false;
-    if (oldName == newName)
-        return true;
-    if (::lstat(to.c_str(), &st) == 0)
-        return false;  // never replace what is there
-    return ::rename(from.c_str(), to.c_str()) == 0;
+    return RenameEntry(parent, oldName, newName);
 }
 
-namespace {
-
-// The plain file delete: a read-only file is refused, as the file system of the original
-// platform refuses it; a directory is never removed by it.
-void DeleteEntry(const std::string& path, const struct stat& st) {
-    if (S_ISDIR(st.st_mode))
-        return;
-    if (!S_ISLNK(st.st_mode) && (st.st_mode & 0222) == 0)
-        return;
-    ::unlink(path.c_str());
-}
-
-}  // namespace
-
-bool RemoveFolderTree(const std::string& path) {
-    const std::string folder = WithSlash(path);
-    for (const Entry& e : ReadEntries(folder)) {
-        if (IsPlainFolderStat(e.name.c_str(), e.st)) {
-            if (!RemoveFolderTree(folder + e.name + "/"))
-                return false;
-        } else {
-            DeleteEntry(folder + e.name, e.st);
-        }
-    }
-    std::string dir = folder;
-    if (dir.size() > 1)
-        dir.pop_back();
-    return ::rmdir(dir.c_str()) == 0;
-}
+bool RemoveFolderTree(const std::string& path) { return RemoveTree(path); }
 
 }  // namespace vs

@@ -1,7 +1,8 @@
 #include "viewer/FileKinds.h"
 
+#include "platform/FileSystem.h"
+
 #include <algorithm>
-#include <cctype>
 #include <utility>
 
 namespace vs {
@@ -29,17 +30,10 @@ constexpr Ending kImageKinds[] = {
     {".tga", kKindTarga}, {".pcx", kKindPcx}, {".psd", kKindPhotoshop},
 };
 
-bool EndsWithNoCase(std::string_view s, std::string_view suffix) {
-    if (s.size() < suffix.size())
-        return false;
-    return std::equal(suffix.begin(), suffix.end(), s.end() - static_cast<std::ptrdiff_t>(suffix.size()),
-                      [](char a, char b) { return a == std::tolower(static_cast<unsigned char>(b)); });
-}
-
 template <std::size_t N>
 int Lookup(const Ending (&table)[N], std::string_view path) {
     for (const Ending& e : table)
-        if (EndsWithNoCase(path, e.suffix))
+        if (EndsWithIgnoringCase(path, e.suffix))
             return e.kind;
     return kKindNone;
 }

@@ -53,9 +53,9 @@ protected:
         Open("A");
         return *form;
     }
-    TImagesListView* Grid() const { return form->ImagesListView1; }
+    TImagesListView* Grid() const { return form->Ui().ImagesListView1; }
     QTreeWidgetItem* Node(const QString& caption) const {
-        QTreeWidgetItem* root = form->FolderTreeView->topLevelItem(0);
+        QTreeWidgetItem* root = form->Ui().FolderTreeView->topLevelItem(0);
         if (caption.isEmpty())
             return root;
         for (int i = 0; i < root->childCount(); ++i)
@@ -63,7 +63,7 @@ protected:
                 return root->child(i);
         return nullptr;
     }
-    void Open(const QString& folder) { form->FolderTreeView->setCurrentItem(Node(folder)); }
+    void Open(const QString& folder) { form->Ui().FolderTreeView->setCurrentItem(Node(folder)); }
     std::vector<std::string> Captions() const {
         std::vector<std::string> out;
         for (int i = 0; i < Grid()->count(); ++i) out.push_back(Grid()->item(i)->text().toStdString());
@@ -86,19 +86,19 @@ protected:
     // moving to the node; true when the tree accepted the move.
     bool DragOver(QTreeWidgetItem* node, const QMimeData& mime) {
         QDragEnterEvent enter(At(nullptr), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->FolderTreeView->viewport(), &enter);
+        QCoreApplication::sendEvent(form->Ui().FolderTreeView->viewport(), &enter);
         QDragMoveEvent move(At(node), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->FolderTreeView->viewport(), &move);
+        QCoreApplication::sendEvent(form->Ui().FolderTreeView->viewport(), &move);
         return enter.isAccepted() && move.isAccepted();
     }
     void Drop(QTreeWidgetItem* node, const QMimeData& mime) {
         DragOver(node, mime);
         QDropEvent e(QPointF(At(node)), Qt::CopyAction, &mime, Qt::LeftButton, Qt::NoModifier);
-        QCoreApplication::sendEvent(form->FolderTreeView->viewport(), &e);
+        QCoreApplication::sendEvent(form->Ui().FolderTreeView->viewport(), &e);
     }
     QPoint At(QTreeWidgetItem* node) const {
-        return node ? form->FolderTreeView->visualItemRect(node).center()
-                    : QPoint(5, form->FolderTreeView->viewport()->height() - 3);
+        return node ? form->Ui().FolderTreeView->visualItemRect(node).center()
+                    : QPoint(5, form->Ui().FolderTreeView->viewport()->height() - 3);
     }
 
     test::TempHome home;

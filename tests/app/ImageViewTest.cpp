@@ -41,14 +41,14 @@ protected:
         return *form;
     }
     void Show(const QString& caption) {
-        TImagesListView* grid = form->ImagesListView1;
+        TImagesListView* grid = form->Ui().ImagesListView1;
         const auto found = grid->findItems(caption, Qt::MatchExactly);
         ASSERT_EQ(found.size(), 1) << caption.toStdString();
         grid->setCurrentItem(found[0], QItemSelectionModel::ClearAndSelect);
     }
-    void SetArea(int w, int h) { form->SeeBox->resize(w, h); }
-    QRect Frame() const { return form->SeePanel->geometry(); }
-    QImage Shown() const { return form->Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB888); }
+    void SetArea(int w, int h) { form->Ui().SeeBox->resize(w, h); }
+    QRect Frame() const { return form->Ui().SeePanel->geometry(); }
+    QImage Shown() const { return form->Ui().Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB888); }
 
     test::TempHome home;
     fake::FakePrompts prompts;
@@ -62,14 +62,14 @@ TEST_F(ImageViewTest, AutoSizeKeepsSmallPicturesAndShrinksLargeOnes) {
     EXPECT_TRUE(f.Action("AutoSize")->isChecked());
     SetArea(1004, 804);
     EXPECT_EQ(Frame(), QRect(300, 250, 404, 304));
-    EXPECT_EQ(f.Image1->geometry(), QRect(2, 2, 400, 300));
+    EXPECT_EQ(f.Ui().Image1->geometry(), QRect(2, 2, 400, 300));
     EXPECT_EQ(Shown().size(), QSize(400, 300));
     EXPECT_EQ(Shown().pixelColor(123, 45), QColor(0, 45, 123));
 
     Show("b.bmp");
     SetArea(804, 604);
     EXPECT_EQ(Frame(), QRect(0, 100, 804, 404));
-    EXPECT_EQ(f.Image1->size(), QSize(800, 400));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(800, 400));
     // Nearest neighbour, 2000/800 source columns per displayed column.
     const QImage shown = Shown();
     EXPECT_EQ(shown.pixelColor(100, 10).blue(), (250 & 0xFF));
@@ -85,19 +85,19 @@ TEST_F(ImageViewTest, ZoomActionsAndTinyResults) {
         EXPECT_FALSE(f.Action(other)->isChecked()) << other;
     // 12 x 7 bitmap holding an 11 x 7 picture at the left; the rest is the black frame colour.
     ASSERT_EQ(Shown().size(), QSize(12, 7));
-    EXPECT_EQ(f.Image1->size(), QSize(12, 7));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(12, 7));
     EXPECT_EQ(Frame(), QRect((496 - 12) / 2, (396 - 7) / 2, 16, 11));
     EXPECT_EQ(Shown().pixelColor(11, 3), QColor(0, 0, 0));
     EXPECT_EQ(Shown().pixelColor(1, 1).red(), 0);
     f.Action("Size2_1")->trigger();
-    EXPECT_EQ(f.Image1->size(), QSize(50, 30));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(50, 30));
     f.Action("Size4_1")->trigger();
-    EXPECT_EQ(f.Image1->size(), QSize(25, 15));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(25, 15));
     // A content area too small for anything gives an empty picture, not an error.
     f.Action("AutoSize")->trigger();
     SetArea(3, 3);
-    EXPECT_EQ(f.Image1->size(), QSize(0, 0));
-    EXPECT_TRUE(f.Image1->pixmap().isNull());
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(0, 0));
+    EXPECT_TRUE(f.Ui().Image1->pixmap().isNull());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -105,7 +105,7 @@ TEST_F(ImageViewTest, EighthOfATinyPictureIsEmpty) {
     TMainForm& f = Start({{"a.bmp", Pattern(5, 5)}});
     SetArea(300, 300);
     f.Action("Size8_1")->trigger();
-    EXPECT_EQ(f.Image1->size(), QSize(0, 0));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(0, 0));
     EXPECT_EQ(Frame().size(), QSize(4, 4));
     EXPECT_TRUE(prompts.messages.empty());
 }
@@ -114,30 +114,30 @@ TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
     TMainForm& f = Start({{"a.bmp", Pattern(900, 700)}});
     SetArea(404, 304);
     f.Action("FullSize")->trigger();
-    EXPECT_EQ(f.Image1->size(), QSize(900, 700));
+    EXPECT_EQ(f.Ui().Image1->size(), QSize(900, 700));
     EXPECT_EQ(Frame(), QRect((400 - 900) / 2, (300 - 700) / 2, 904, 704));
     EXPECT_EQ(Shown().pixelColor(899, 699), QColor((899 >> 8) | ((699 >> 8) << 4), 699 & 0xFF, 899 & 0xFF));
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(f.Ui().Image1->cursor().shape(), Qt::OpenHandCursor);
     // A resize moves the frame and keeps the rendered picture.
-    const qint64 rendered = f.Image1->pixmap().cacheKey();
+    const qint64 rendered = f.Ui().Image1->pixmap().cacheKey();
     SetArea(604, 504);
     EXPECT_EQ(Frame().topLeft(), QPoint((600 - 900) / 2, (500 - 700) / 2));
-    EXPECT_EQ(f.Image1->pixmap().cacheKey(), rendered);
+    EXPECT_EQ(f.Ui().Image1->pixmap().cacheKey(), rendered);
     SetArea(404, 304);
 
     const QPoint start = Frame().topLeft();
-    QTest::mousePress(f.Image1, Qt::LeftButton, {}, QPoint(300, 300));
+    QTest::mousePress(f.Ui().Image1, Qt::LeftButton, {}, QPoint(300, 300));
     EXPECT_TRUE(f.PanActive);
     ASSERT_NE(QApplication::overrideCursor(), nullptr);
     EXPECT_EQ(QApplication::overrideCursor()->shape(), Qt::ClosedHandCursor);
     // Move events arrive in the image's coordinates, which travel with the frame.
     QMouseEvent move(QEvent::MouseMove, QPointF(337, 281), QPointF(), Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(f.Image1, &move);
+    QApplication::sendEvent(f.Ui().Image1, &move);
     EXPECT_EQ(Frame().topLeft(), start + QPoint(37, -19));
     QMouseEvent far(QEvent::MouseMove, QPointF(2300, 300), QPointF(), Qt::NoButton, Qt::LeftButton, {});
-    QApplication::sendEvent(f.Image1, &far);
+    QApplication::sendEvent(f.Ui().Image1, &far);
     EXPECT_EQ(Frame().left(), start.x() + 37 + 2000);  // no limit
-    QTest::mouseRelease(f.Image1, Qt::LeftButton, {}, QPoint(10, 10));
+    QTest::mouseRelease(f.Ui().Image1, Qt::LeftButton, {}, QPoint(10, 10));
     EXPECT_FALSE(f.PanActive);
     EXPECT_EQ(QApplication::overrideCursor(), nullptr);
     const QRect dragged = Frame();
@@ -150,7 +150,7 @@ TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
     f.Action("FullSize")->trigger();
     EXPECT_EQ(Frame().topLeft(), start);
     // A right press does not start a drag.
-    QTest::mousePress(f.Image1, Qt::RightButton, {}, QPoint(5, 5));
+    QTest::mousePress(f.Ui().Image1, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_FALSE(f.PanActive);
 }
 
@@ -171,7 +171,7 @@ TEST_F(ImageViewTest, WallpaperOnlyForTheFirstFourKindsAtFullResolution) {
 
     Show("zz big.bmp");
     ASSERT_EQ(f.ContentKind(), kKindBmp);
-    ASSERT_LT(f.Image1->width(), 1200);
+    ASSERT_LT(f.Ui().Image1->width(), 1200);
     f.Action("SetWallpaper")->trigger();
     ASSERT_EQ(wallpaper.files, std::vector<std::string>{file});
     Bitmap written = LoadBmpFile(file);

@@ -38,7 +38,7 @@ protected:
         form->show();
         return *form;
     }
-    QTreeWidget* Tree() const { return form->FolderTreeView; }
+    QTreeWidget* Tree() const { return form->Ui().FolderTreeView; }
     QTreeWidgetItem* Root() const { return Tree()->topLevelItem(0); }
     // The node at a path of captions below the root, or null.
     QTreeWidgetItem* Node(const QStringList& captions) const {
@@ -116,18 +116,18 @@ TEST_F(LibraryTreeTest, SelectingPointsTheGridAndReselectingDoesNotRescan) {
     Dir("Trips");
     TMainForm& f = Start();
     Tree()->setCurrentItem(Node({"Trips"}));
-    EXPECT_EQ(f.ImagesListView1->Path().toStdString(), Library() + "Trips/");
+    EXPECT_EQ(f.Ui().ImagesListView1->Path().toStdString(), Library() + "Trips/");
     EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /Trips/");
     test::WriteText(Library() + "Trips/new.txt", "x");
-    const int before = f.ImagesListView1->count();
+    const int before = f.Ui().ImagesListView1->count();
     Press(Node({"Trips"}), Qt::LeftButton);  // a click on the shown folder
     f.FolderTreeViewChange(Node({"Trips"}));
-    EXPECT_EQ(f.ImagesListView1->count(), before);
+    EXPECT_EQ(f.Ui().ImagesListView1->count(), before);
     // The click brings the grid back after something else pointed it away.
-    f.ImagesListView1->SetFPath(QString::fromStdString(Library()));
+    f.Ui().ImagesListView1->SetFPath(QString::fromStdString(Library()));
     Press(Node({"Trips"}), Qt::LeftButton);
-    EXPECT_EQ(f.ImagesListView1->Path().toStdString(), Library() + "Trips/");
-    EXPECT_EQ(f.ImagesListView1->count(), before + 1);
+    EXPECT_EQ(f.Ui().ImagesListView1->Path().toStdString(), Library() + "Trips/");
+    EXPECT_EQ(f.Ui().ImagesListView1->count(), before + 1);
 }
 
 TEST_F(LibraryTreeTest, MenuFollowsTheLastPressAndLeavesTheSelection) {

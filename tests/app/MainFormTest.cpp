@@ -23,6 +23,7 @@
 #include <QTest>
 #include <QTextEdit>
 #include <QToolBar>
+#include <QToolButton>
 #include <QTreeWidget>
 
 #include <gtest/gtest.h>
@@ -67,7 +68,7 @@ TEST_F(MainFormTest, FirstStartWritesDefaultsAndMakesThePhotoFolder) {
     EXPECT_TRUE(std::filesystem::is_directory(DefaultPhotoFolder()));
     EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /Photo Folder/");
     EXPECT_EQ(f.TitlePrefix, "Vantor See 1.1   ");
-    EXPECT_EQ(f.ImagesListView1->Path().toStdString(), DefaultPhotoFolder());
+    EXPECT_EQ(f.Ui().ImagesListView1->Path().toStdString(), DefaultPhotoFolder());
     const std::string text = ReadText(SettingsFile());
     EXPECT_NE(text.find("\"Photo Folder\"=\"" + DefaultPhotoFolder() + "\""), std::string::npos);
     for (const char* name : {"_bmp", "_jpg", "_kev", "_xf", "_sfc", "_mig", "_avi", "_mpg", "_mov", "_mp3", "_wav",
@@ -80,9 +81,9 @@ TEST_F(MainFormTest, FirstStartWritesDefaultsAndMakesThePhotoFolder) {
     EXPECT_EQ(f.ShownFilePath(), "");
     EXPECT_EQ(f.TextPointSize, 12);
     EXPECT_TRUE(f.MediaSyncEnabled);
-    EXPECT_EQ(f.Image1->cursor().shape(), Qt::OpenHandCursor);
+    EXPECT_EQ(f.Ui().Image1->cursor().shape(), Qt::OpenHandCursor);
     EXPECT_EQ(f.Cursors[9].shape(), Qt::ClosedHandCursor);
-    EXPECT_EQ(f.ImagesListView1->GetbmplistCount(), 9);
+    EXPECT_EQ(f.Ui().ImagesListView1->GetbmplistCount(), 9);
     EXPECT_TRUE(f.Banner()->isValid());
     EXPECT_EQ(f.Banner()->state(), QMovie::Running);
 }
@@ -107,7 +108,7 @@ TEST_F(MainFormTest, StoredFlagsAndFolderAreUsedAndMissingFoldersMade) {
     EXPECT_EQ(f.PhotoFolder, photos);
     EXPECT_TRUE(std::filesystem::is_directory(photos));
     for (int i = 0; i < kFileTypeCount; ++i)
-        EXPECT_EQ(f.ImagesListView1->Flag(i), i != kTypeAvi) << i;
+        EXPECT_EQ(f.Ui().ImagesListView1->Flag(i), i != kTypeAvi) << i;
     // The caption names the library root whatever its path.
     EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /Photo Folder/");
     EXPECT_NE(ReadText(SettingsFile()).find("\"_rmi\"=dword:00000001"), std::string::npos);
@@ -120,8 +121,8 @@ TEST_F(MainFormTest, AviFilesAreNotListedWhenTheStoredFlagIsOff) {
     test::WriteBytes(photos + "song.mp3", {'x'});
     WriteText(SettingsFile(), SettingsText("\"Photo Folder\"=\"" + photos + "\"\n\"_avi\"=dword:00000000\n"));
     TMainForm& f = Start();
-    ASSERT_EQ(f.ImagesListView1->count(), 1);
-    EXPECT_EQ(f.ImagesListView1->item(0)->text(), "song.mp3");
+    ASSERT_EQ(f.Ui().ImagesListView1->count(), 1);
+    EXPECT_EQ(f.Ui().ImagesListView1->item(0)->text(), "song.mp3");
 }
 
 TEST_F(MainFormTest, WrongTypeIsReportedAndTheRestOfStartUpSkipped) {
@@ -130,13 +131,13 @@ TEST_F(MainFormTest, WrongTypeIsReportedAndTheRestOfStartUpSkipped) {
     ASSERT_EQ(prompts.texts(), (std::vector<std::string>{"Invalid data type for '_avi'"}));
     EXPECT_EQ(prompts.messages[0].caption, "Vantor See 1.1");
     EXPECT_EQ(f.windowTitle(), "");
-    EXPECT_EQ(f.ImagesListView1->GetbmplistCount(), -1);
+    EXPECT_EQ(f.Ui().ImagesListView1->GetbmplistCount(), -1);
 }
 
 TEST_F(MainFormTest, CloseWritesTheStoredFlagsOnly) {
     TMainForm& f = Start();
-    f.ImagesListView1->SetF_avi(false);
-    f.ImagesListView1->SetF_tif(false);
+    f.Ui().ImagesListView1->SetF_avi(false);
+    f.Ui().ImagesListView1->SetF_tif(false);
     f.PhotoFolder = home.file("moved") + "/";
     f.Action("Exit")->trigger();
     EXPECT_FALSE(f.isVisible());
@@ -146,8 +147,8 @@ TEST_F(MainFormTest, CloseWritesTheStoredFlagsOnly) {
     form.reset();
 
     TMainForm& again = Start();
-    EXPECT_FALSE(again.ImagesListView1->Flag(kTypeAvi));
-    EXPECT_TRUE(again.ImagesListView1->Flag(kTypeTif));
+    EXPECT_FALSE(again.Ui().ImagesListView1->Flag(kTypeAvi));
+    EXPECT_TRUE(again.Ui().ImagesListView1->Flag(kTypeTif));
     EXPECT_EQ(again.PhotoFolder, home.file("moved") + "/");
 }
 
@@ -163,17 +164,23 @@ TEST_F(MainFormTest, LayoutNamesEveryControlForAssistiveTools) {
     EXPECT_EQ(f.findChild<QWidget*>("TopPanel")->height(), 46);
     EXPECT_EQ(f.findChild<QWidget*>("TopPanel")->palette().color(QPalette::Window), QColor(233, 233, 233));
     EXPECT_EQ(f.findChild<QWidget*>("LeftFoldPanel")->width(), 177);
-    EXPECT_EQ(f.StatusPanel0->width(), 200);
-    EXPECT_EQ(f.StatusPanel1->width(), 354);
+    EXPECT_EQ(f.Ui().StatusPanel0->width(), 200);
+    EXPECT_EQ(f.Ui().StatusPanel1->width(), 354);
     EXPECT_EQ(f.findChild<QWidget*>("AboutButton")->size(), QSize(48, 39));
-    EXPECT_EQ(f.TrackBar1->tickPosition(), QSlider::NoTicks);
-    for (QWidget* hidden : {static_cast<QWidget*>(f.SeePanel), static_cast<QWidget*>(f.RichEdit1),
-                            static_cast<QWidget*>(f.HtmlPanel), static_cast<QWidget*>(f.AviPanel),
-                            static_cast<QWidget*>(f.XFListBox1), static_cast<QWidget*>(f.XfToolBar)})
+    // The buttons made for actions are the ones the window keeps, wired to their actions.
+    EXPECT_EQ(f.Ui().AboutButton, f.findChild<QWidget*>("AboutButton"));
+    EXPECT_EQ(f.Ui().ExitButton->defaultAction(), f.Action("Exit"));
+    EXPECT_EQ(f.Ui().SettingButton->defaultAction(), f.Action("Setting"));
+    EXPECT_EQ(f.Ui().PlayButton->defaultAction(), f.Action("MediaPlay"));
+    EXPECT_EQ(f.Ui().StopButton->defaultAction(), f.Action("MediaStop"));
+    EXPECT_EQ(f.Ui().TrackBar1->tickPosition(), QSlider::NoTicks);
+    for (QWidget* hidden : {static_cast<QWidget*>(f.Ui().SeePanel), static_cast<QWidget*>(f.Ui().RichEdit1),
+                            static_cast<QWidget*>(f.Ui().HtmlPanel), static_cast<QWidget*>(f.Ui().AviPanel),
+                            static_cast<QWidget*>(f.Ui().XFListBox1), static_cast<QWidget*>(f.Ui().XfToolBar)})
         EXPECT_FALSE(hidden->isVisible()) << hidden->objectName().toStdString();
-    EXPECT_FALSE(f.XfTimer->isActive());
-    EXPECT_EQ(f.XfTimer->interval(), 100);
-    EXPECT_EQ(f.Timer3->interval(), 200);
+    EXPECT_FALSE(f.Ui().XfTimer->isActive());
+    EXPECT_EQ(f.Ui().XfTimer->interval(), 100);
+    EXPECT_EQ(f.Ui().Timer3->interval(), 200);
 }
 
 TEST_F(MainFormTest, ActionsAndPopUpMenusFollowTheTables) {
@@ -208,8 +215,8 @@ TEST_F(MainFormTest, ActionsAndPopUpMenusFollowTheTables) {
     EXPECT_EQ(captions(f.PopupMenu(kTextMenu)), (QStringList{"Copy", "Font Size", "-", "Select All"}));
     EXPECT_EQ(captions(f.PopupMenu(kTextMenu)->actions()[1]->menu()),
               (QStringList{"Best Big", "Big", "Normal", "Small", "Best Small"}));
-    EXPECT_EQ(f.Router().MenuFor(f.AviPanel), f.PopupMenu(kContentMenu));
-    EXPECT_EQ(f.Router().MenuFor(f.Image1), f.PopupMenu(kImageMenu));
+    EXPECT_EQ(f.Router().MenuFor(f.Ui().AviPanel), f.PopupMenu(kContentMenu));
+    EXPECT_EQ(f.Router().MenuFor(f.Ui().Image1), f.PopupMenu(kImageMenu));
 }
 
 TEST_F(MainFormTest, ShortcutsGoToTheFocusedPanesMenuThenTheActionList) {
@@ -217,16 +224,16 @@ TEST_F(MainFormTest, ShortcutsGoToTheFocusedPanesMenuThenTheActionList) {
     ShortcutRouter& r = f.Router();
     const QKeySequence f5(Qt::Key_F5);
     const QKeySequence ctrlR(Qt::CTRL | Qt::Key_R);
-    EXPECT_EQ(r.Resolve(f.ImagesListView1, f5), f.Action("pRefreshFiles"));
-    EXPECT_EQ(r.Resolve(f.FolderTreeView, f5), f.Action("pRefreshFolder"));
-    EXPECT_EQ(r.Resolve(f.DirTree1, f5), f.Action("RefreshWinFolder"));
-    EXPECT_EQ(r.Resolve(f.RichEdit1, f5), f.Action("pRefreshFiles"));
-    EXPECT_EQ(r.Resolve(f.FolderTreeView, ctrlR), f.Action("pRenameFile"));
-    EXPECT_EQ(r.Resolve(f.SeeBox, QKeySequence(Qt::CTRL | Qt::Key_P)), f.Action("PlayAudio"));
-    EXPECT_EQ(r.Resolve(f.SeeBox, QKeySequence(Qt::Key_F6)), nullptr);
+    EXPECT_EQ(r.Resolve(f.Ui().ImagesListView1, f5), f.Action("pRefreshFiles"));
+    EXPECT_EQ(r.Resolve(f.Ui().FolderTreeView, f5), f.Action("pRefreshFolder"));
+    EXPECT_EQ(r.Resolve(f.Ui().DirTree1, f5), f.Action("RefreshWinFolder"));
+    EXPECT_EQ(r.Resolve(f.Ui().RichEdit1, f5), f.Action("pRefreshFiles"));
+    EXPECT_EQ(r.Resolve(f.Ui().FolderTreeView, ctrlR), f.Action("pRenameFile"));
+    EXPECT_EQ(r.Resolve(f.Ui().SeeBox, QKeySequence(Qt::CTRL | Qt::Key_P)), f.Action("PlayAudio"));
+    EXPECT_EQ(r.Resolve(f.Ui().SeeBox, QKeySequence(Qt::Key_F6)), nullptr);
     // A disabled action passes the key on down the table.
     f.Action("pRenameFile")->setEnabled(false);
-    EXPECT_EQ(r.Resolve(f.ImagesListView1, ctrlR), f.Action("RecordAudio"));
+    EXPECT_EQ(r.Resolve(f.Ui().ImagesListView1, ctrlR), f.Action("RecordAudio"));
     f.Action("pRenameFile")->setEnabled(true);
 
     // Real key presses reach the same actions.
@@ -234,9 +241,9 @@ TEST_F(MainFormTest, ShortcutsGoToTheFocusedPanesMenuThenTheActionList) {
     QSignalSpy folders(f.Action("pRefreshFolder"), &QAction::triggered);
     QSignalSpy rename(f.Action("pRenameFile"), &QAction::triggered);
     QSignalSpy record(f.Action("RecordAudio"), &QAction::triggered);
-    QTest::keyClick(f.FolderTreeView, Qt::Key_F5);
-    QTest::keyClick(f.ImagesListView1, Qt::Key_F5);
-    QTest::keyClick(f.ImagesListView1, Qt::Key_R, Qt::ControlModifier);
+    QTest::keyClick(f.Ui().FolderTreeView, Qt::Key_F5);
+    QTest::keyClick(f.Ui().ImagesListView1, Qt::Key_F5);
+    QTest::keyClick(f.Ui().ImagesListView1, Qt::Key_R, Qt::ControlModifier);
     EXPECT_EQ(folders.count(), 1);
     EXPECT_EQ(files.count(), 1);
     EXPECT_EQ(rename.count(), 1);
@@ -260,7 +267,7 @@ protected:
         test::WriteBytes(photos + "clip.avi", {'x'});
         test::WriteBytes(photos + "broken.bmp", {'x'});
         Start();
-        grid = form->ImagesListView1;
+        grid = form->Ui().ImagesListView1;
     }
     QListWidgetItem* Item(const QString& caption) {
         const auto found = grid->findItems(caption, Qt::MatchExactly);
@@ -283,26 +290,28 @@ TEST_F(DispatchWindowTest, FirstItemIsShownAtAutoSizeCentred) {
     ASSERT_EQ(grid->item(0)->text(), "a.bmp");
     EXPECT_EQ(form->ShownFilePath(), Shown("a.bmp"));
     EXPECT_EQ(form->ContentKind(), kKindBmp);
-    EXPECT_TRUE(form->SeePanel->isVisible());
-    const ZoomLayout expected = ComputeZoomLayout(400, 100, form->SeeBox->width(), form->SeeBox->height(), ZoomMode::AutoSize);
-    EXPECT_EQ(form->SeePanel->geometry(),
+    EXPECT_TRUE(form->Ui().SeePanel->isVisible());
+    const ZoomLayout expected =
+        ComputeZoomLayout(400, 100, form->Ui().SeeBox->width(), form->Ui().SeeBox->height(), ZoomMode::AutoSize);
+    EXPECT_EQ(form->Ui().SeePanel->geometry(),
               QRect(expected.frameLeft, expected.frameTop, expected.frameWidth(), expected.frameHeight()));
-    EXPECT_EQ(form->Image1->geometry(), QRect(2, 2, expected.imageWidth, expected.imageHeight));
-    EXPECT_EQ(form->Image1->pixmap().toImage().pixelColor(expected.imageWidth / 2, expected.imageHeight / 2),
+    EXPECT_EQ(form->Ui().Image1->geometry(), QRect(2, 2, expected.imageWidth, expected.imageHeight));
+    EXPECT_EQ(form->Ui().Image1->pixmap().toImage().pixelColor(expected.imageWidth / 2, expected.imageHeight / 2),
               QColor(0, 200, 0));
     // A new size of the content area places the picture again.
     form->resize(900, 700);
     QCoreApplication::processEvents();
-    const ZoomLayout bigger = ComputeZoomLayout(400, 100, form->SeeBox->width(), form->SeeBox->height(), ZoomMode::AutoSize);
-    EXPECT_EQ(form->SeePanel->geometry(),
+    const ZoomLayout bigger =
+        ComputeZoomLayout(400, 100, form->Ui().SeeBox->width(), form->Ui().SeeBox->height(), ZoomMode::AutoSize);
+    EXPECT_EQ(form->Ui().SeePanel->geometry(),
               QRect(bigger.frameLeft, bigger.frameTop, bigger.frameWidth(), bigger.frameHeight()));
 }
 
 TEST_F(DispatchWindowTest, StatusBarShowsTheItemsSizeText) {
     grid->OnGetImageIndex(Item("c.bmp"));
     SelectOnly("c.bmp");
-    EXPECT_EQ(form->StatusPanel0->text(), "10X10");
-    EXPECT_EQ(form->StatusPanel1->text(), "");
+    EXPECT_EQ(form->Ui().StatusPanel0->text(), "10X10");
+    EXPECT_EQ(form->Ui().StatusPanel1->text(), "");
 }
 
 TEST_F(DispatchWindowTest, OnlyTheFirstSelectedItemIsShown) {
@@ -322,30 +331,30 @@ TEST_F(DispatchWindowTest, OnlyTheFirstSelectedItemIsShown) {
 TEST_F(DispatchWindowTest, TextWebAndMediaGetTheirPanels) {
     SelectOnly("notes.txt");
     EXPECT_EQ(form->ContentKind(), kKindText);
-    EXPECT_TRUE(form->RichEdit1->isVisible());
-    EXPECT_FALSE(form->SeePanel->isVisible());
+    EXPECT_TRUE(form->Ui().RichEdit1->isVisible());
+    EXPECT_FALSE(form->Ui().SeePanel->isVisible());
     SelectOnly("page.html");
     EXPECT_EQ(form->ContentKind(), kKindHtml);
-    EXPECT_TRUE(form->HtmlPanel->isVisible());
-    EXPECT_FALSE(form->RichEdit1->isVisible());
+    EXPECT_TRUE(form->Ui().HtmlPanel->isVisible());
+    EXPECT_FALSE(form->Ui().RichEdit1->isVisible());
     SelectOnly("clip.avi");
     EXPECT_EQ(form->ContentKind(), kKindAvi);
-    EXPECT_TRUE(form->AviPanel->isVisible());
-    EXPECT_TRUE(form->AviCtrlPanel->isVisible());
-    EXPECT_FALSE(form->HtmlPanel->isVisible());
+    EXPECT_TRUE(form->Ui().AviPanel->isVisible());
+    EXPECT_TRUE(form->Ui().AviCtrlPanel->isVisible());
+    EXPECT_FALSE(form->Ui().HtmlPanel->isVisible());
     // Leaving the media view stops playback first.
     QSignalSpy stop(form->Action("MediaStop"), &QAction::triggered);
     SelectOnly("b.bmp");
     EXPECT_EQ(stop.count(), 1);
-    EXPECT_FALSE(form->AviPanel->isVisible());
-    EXPECT_TRUE(form->SeePanel->isVisible());
+    EXPECT_FALSE(form->Ui().AviPanel->isVisible());
+    EXPECT_TRUE(form->Ui().SeePanel->isVisible());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
 TEST_F(DispatchWindowTest, FailuresAreReportedWithTheLowerCasePath) {
     SelectOnly("broken.bmp");
     EXPECT_EQ(prompts.texts(), (std::vector<std::string>{"Could not open " + Shown("broken.bmp")}));
-    EXPECT_TRUE(form->SeePanel->isVisible());  // the previous picture stays
+    EXPECT_TRUE(form->Ui().SeePanel->isVisible());  // the previous picture stays
     std::filesystem::remove(photos + "b.bmp");
     SelectOnly("b.bmp");
     SelectOnly("b.bmp");
@@ -354,7 +363,7 @@ TEST_F(DispatchWindowTest, FailuresAreReportedWithTheLowerCasePath) {
 }
 
 TEST_F(DispatchWindowTest, GridNeverShrinksBelowEightyPixels) {
-    form->RightSplitter->setSizes({10, 600});
+    form->Ui().RightSplitter->setSizes({10, 600});
     QCoreApplication::processEvents();
     EXPECT_GE(grid->height(), 80);
     grid->resize(grid->width(), 30);
@@ -396,12 +405,12 @@ TEST_F(MainFormTest, DemoLibraryOpensWithThumbnailsAndThePictureShown) {
     const auto made = test::Run(test::Quote(tool) + " samples " + test::Quote(home.file("bin/Photo Folder")));
     ASSERT_EQ(made.exitCode, 0) << made.err;
     TMainForm& f = Start();
-    TImagesListView* grid = f.ImagesListView1;
+    TImagesListView* grid = f.Ui().ImagesListView1;
     ASSERT_GT(grid->count(), 10);
     EXPECT_EQ(grid->item(0)->text(), "abstract.bmp");
     EXPECT_EQ(f.ShownFilePath(), QString::fromStdString(home.file("bin/photo folder/abstract.bmp")).toLower().toStdString());
-    EXPECT_TRUE(f.SeePanel->isVisible());
-    EXPECT_GT(f.Image1->pixmap().width(), 0);
+    EXPECT_TRUE(f.Ui().SeePanel->isVisible());
+    EXPECT_GT(f.Ui().Image1->pixmap().width(), 0);
 
     const auto visibleDone = [&] {
         grid->viewport()->update();
@@ -417,7 +426,7 @@ TEST_F(MainFormTest, DemoLibraryOpensWithThumbnailsAndThePictureShown) {
     EXPECT_GE(TImagesListView::ImageIndex(grid->item(0)), 9);
     EXPECT_EQ(TImagesListView::ItemSizeText(grid->item(0)), "320X240");
     // The first picture was shown before its thumbnail existed; the size followed it.
-    EXPECT_EQ(f.StatusPanel0->text(), "320X240");
+    EXPECT_EQ(f.Ui().StatusPanel0->text(), "320X240");
     if (const char* shot = std::getenv("VS_SCREENSHOT"))
         f.grab().save(QString::fromLocal8Bit(shot));
 }

@@ -43,7 +43,7 @@ protected:
         });
         form->SettingExecute();
     }
-    int TopNodes() const { return form->FolderTreeView->topLevelItem(0)->childCount(); }
+    int TopNodes() const { return form->Ui().FolderTreeView->topLevelItem(0)->childCount(); }
 
     test::TempHome home;
     fake::FakePrompts prompts;
@@ -64,7 +64,7 @@ TEST_F(SettingFormTest, LayoutAndFilling) {
     ASSERT_EQ(dialog->FileTypeList->count(), 20);
     for (int i = 0; i < 20; ++i)
         EXPECT_EQ(dialog->FileTypeList->item(i)->text(), captions[i]);
-    f.ImagesListView1->SetFlag(kTypePsd, false);
+    f.Ui().ImagesListView1->SetFlag(kTypePsd, false);
     Setting([&](TSettingForm& d) {
         EXPECT_EQ(d.PhotoFolderPath->text().toStdString(), Library());
         EXPECT_EQ(d.FileTypeList->item(kTypePsd)->checkState(), Qt::Unchecked);
@@ -85,12 +85,12 @@ TEST_F(SettingFormTest, OkWithoutPathChangeAppliesTypesOnly) {
     test::WriteText(Library() + "page.html", "<p>x</p>");
     fs::create_directories(Library() + "Later");
     Setting([](TSettingForm& d) { d.FileTypeList->item(kTypeHtm)->setCheckState(Qt::Unchecked); });
-    EXPECT_FALSE(f.ImagesListView1->flags()[kTypeHtm]);
-    EXPECT_TRUE(f.ImagesListView1->findItems("page.htm", Qt::MatchExactly).isEmpty());
-    EXPECT_TRUE(f.ImagesListView1->findItems("page.html", Qt::MatchExactly).isEmpty());
+    EXPECT_FALSE(f.Ui().ImagesListView1->flags()[kTypeHtm]);
+    EXPECT_TRUE(f.Ui().ImagesListView1->findItems("page.htm", Qt::MatchExactly).isEmpty());
+    EXPECT_TRUE(f.Ui().ImagesListView1->findItems("page.html", Qt::MatchExactly).isEmpty());
     EXPECT_EQ(TopNodes(), 0);  // the tree was not rebuilt
     Setting([](TSettingForm& d) { d.FileTypeList->item(kTypeHtm)->setCheckState(Qt::Checked); });
-    EXPECT_EQ(f.ImagesListView1->findItems("page.html", Qt::MatchExactly).size(), 1);
+    EXPECT_EQ(f.Ui().ImagesListView1->findItems("page.html", Qt::MatchExactly).size(), 1);
 }
 
 TEST_F(SettingFormTest, PathInOtherLetterCaseCountsAsAChange) {

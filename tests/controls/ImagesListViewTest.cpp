@@ -238,6 +238,18 @@ TEST_F(RenameTest, ExistingNameIsRefusedAndTheCaptionStays) {
     EXPECT_EQ(item->text(), "a.jpg");
 }
 
+TEST_F(RenameTest, NameWithSlashNeverMovesTheFileOutOfItsFolder) {
+    std::filesystem::create_directory(dir.file("Sub"));
+    for (const QString& typed : {QString("../x"), QString("Sub/x")}) {
+        EXPECT_EQ(Rename(typed), "a.jpg") << typed.toStdString();
+        EXPECT_TRUE(std::filesystem::exists(dir.file("a.jpg")));
+    }
+    EXPECT_FALSE(std::filesystem::exists(dir.file("../x.jpg")));
+    EXPECT_FALSE(std::filesystem::exists(dir.file("Sub/x.jpg")));
+    EXPECT_EQ(prompts.texts(), (std::vector<std::string>{"Can not rename !", "Can not rename !"}));
+    EXPECT_EQ(item->text(), "a.jpg");
+}
+
 TEST_F(RenameTest, EmptyCaptionGivesTheBareExtension) {
     EXPECT_EQ(Rename(""), ".jpg");
     EXPECT_TRUE(std::filesystem::exists(dir.file(".jpg")));

@@ -1,0 +1,78 @@
+#pragma once
+
+// Every widget of the main window, grouped by area. Each area is built by one TMainForm
+// member in its own file (MainLayout*.cpp); a new area adds its pointers here and its
+// builder there, and TMainForm::BuildLayout places what the builder returns.
+
+class QFrame;
+class QLabel;
+class QListWidget;
+class QSlider;
+class QSplitter;
+class QStatusBar;
+class QTextEdit;
+class QTimer;
+class QToolBar;
+class QToolButton;
+class QTreeWidget;
+class QVBoxLayout;
+class QWidget;
+
+namespace vs {
+
+class TImagesListView;
+
+struct MainFormUi {
+    // Frame (MainLayout.cpp): the top bar above, the left panel beside the right area.
+    QWidget* Central = nullptr;
+    QVBoxLayout* CentralColumn = nullptr;
+    QSplitter* Splitter1 = nullptr;      // left panel | right area
+    QSplitter* RightSplitter = nullptr;  // "Splitter3": the grid panel above the lower area
+
+    // Top bar (MainLayoutTopBar.cpp).
+    QFrame* TopPanel = nullptr;
+    QToolBar* ToolBar1 = nullptr;
+    QToolButton* AboutButton = nullptr;  // made when the actions exist (BuildTopBarButtons)
+    QToolButton* SettingButton = nullptr;
+    QToolButton* ExitButton = nullptr;
+    QLabel* Animate1 = nullptr;
+
+    // Left panel (MainLayoutLeftPanel.cpp): the library tree above the directory tree.
+    QFrame* LeftFoldPanel = nullptr;
+    QSplitter* Splitter2 = nullptr;
+    QTreeWidget* FolderTreeView = nullptr;
+    QTreeWidget* DirTree1 = nullptr;
+
+    // Grid panel (MainLayoutGrid.cpp).
+    QFrame* TopFoldPanel = nullptr;
+    TImagesListView* ImagesListView1 = nullptr;
+
+    // Lower area (MainLayoutContentViews.cpp): XF tool bar, page strip, then the content area.
+    QWidget* LowerArea = nullptr;
+    QToolBar* XfToolBar = nullptr;
+    QListWidget* XFListBox1 = nullptr;
+    QWidget* SeeBox = nullptr;
+    QFrame* SeePanel = nullptr;
+    QLabel* Image1 = nullptr;
+    QTextEdit* RichEdit1 = nullptr;
+    QFrame* HtmlPanel = nullptr;
+    QWidget* CppWebBrowser1 = nullptr;  // the browser's host
+    QFrame* AviPanel = nullptr;
+    QWidget* PlayPanel = nullptr;
+    QFrame* AviCtrlPanel = nullptr;
+    QToolButton* PlayButton = nullptr;
+    QToolButton* PauseButton = nullptr;
+    QToolButton* StopButton = nullptr;
+    QSlider* TrackBar1 = nullptr;
+
+    // Status bar (MainLayoutStatusBar.cpp).
+    QStatusBar* StatusBar1 = nullptr;
+    QLabel* StatusPanel0 = nullptr;
+    QLabel* StatusPanel1 = nullptr;
+
+    // Timers (MainLayout.cpp), disabled at start.
+    QTimer* XfTimer = nullptr;
+    QTimer* Timer3 = nullptr;
+};
+
+}  // namespace vs
