@@ -175,6 +175,17 @@ std::optional<std::uint32_t> XfAlbumReader::readSoundHeader() {
     return static_cast<std::uint32_t>(length);
 }
 
+Bitmap ReadXfPage(const std::string& path, int n) {
+    XfAlbumReader reader(path);
+    if (!reader.hasMagic())
+        throw DecodeError("not an album: " + path);
+    if (n < 0 || n >= reader.pageCount)
+        throw DecodeError("album without page " + std::to_string(n) + ": " + path);
+    for (int i = 0; i < n; ++i)
+        reader.skipPixels(reader.nextPage());
+    return reader.readPixels(reader.nextPage());
+}
+
 // ---------------------------------------------------------------------------------------
 // Writing
 
@@ -235,10 +246,11 @@ TXfAlbum::TXfAlbum(Prompts* prompts, SoundPlayer* soundPlayer) : prompts_(prompt
 TXfAlbum::~TXfAlbum() { releaseCompanions(); }
 
 void TXfAlbum::releaseCompanions() {
-    if (Exists(RecordFile))
-        DeletePlainFile(RecordFile);
+    // The record file reserves the sound name, so it goes last.
     if (Exists(SoundFile))
         DeletePlainFile(SoundFile);
+    if (Exists(RecordFile))
+        DeletePlainFile(RecordFile);
     if (IsFolder(TempFolder))
         CleanTempFolder();
 }
@@ -270,25 +282,31 @@ void TXfAlbum::chooseSoundAndRecordFiles() {
     const std::string base = CompanionFolder() + fs::path(FileName).filename().string() + ".Audio";
     SoundFile.clear();
     RecordFile.clear();
-    for (int i = -1; i < kMaxCounter && RecordFile.empty(); ++i) {
+    // A sound name is reserved by creating its record file (the sound name + "t") exclusively,
+    // and stays reserved while that file lives. A record name taken by someone else means the
+    // sound name is taken too: a second object on the same sound file would see the first
+    // delete it, so the next sound name is tried instead of another record name.
+    for (int i = -1; i < kMaxCounter; ++i) {
         const std::string sound = i < 0 ? base : base + std::to_string(i);
-        // A sound name whose record file exists belongs to another album object that has not
-        // extracted a sound (yet): taking it would share, and later delete, its files.
-        if (Exists(sound) || Exists(sound + "t"))
+        const std::string record = sound + "t";
+        if (Exists(sound))
             continue;
-        for (int j = -1; j < kMaxCounter; ++j) {
-            const std::string record = j < 0 ? sound + "t" : sound + "t" + std::to_string(j);
-            // Created exclusively, so the name is ours even if another object looks now.
-            const int fd = ::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
-            if (fd >= 0) {
-                ::close(fd);
-                SoundFile = sound;
-                RecordFile = record;
-                break;
-            }
+        const int fd = ::open(record.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC, 0600);
+        if (fd < 0) {
             if (errno != EEXIST)
                 return;  // the companion folder is not writable
+            continue;
         }
+        ::close(fd);
+        // A sound left behind, or one whose owner is closing (it deletes its sound before its
+        // record file): not ours.
+        if (Exists(sound)) {
+            ::unlink(record.c_str());
+            continue;
+        }
+        SoundFile = sound;
+        RecordFile = record;
+        return;
     }
 }
 
@@ -407,21 +425,16 @@ bool TXfAlbum::ReadPage(int n, Bitmap* bitmap) {
     if (!albumExists() || !bitmap || n < 0)
         return false;
     try {
-        XfAlbumReader reader(albumPath_);
-        if (!reader.hasMagic() || n >= reader.pageCount)
-            return false;
-        for (int i = 0; i < n; ++i)
-            reader.skipPixels(reader.nextPage());
-        *bitmap = reader.readPixels(reader.nextPage());
+        *bitmap = ReadXfPage(albumPath_, n);
         return true;
     } catch (const ImageError&) {
         return false;
     }
 }
 
-bool TXfAlbum::FetchPage(int n, Bitmap* bitmap) {
-    const auto say = [this](const std::string& text) {
-        if (prompts_)
+bool TXfAlbum::FetchPage(int n, Bitmap* bitmap, bool tellFailures) {
+    const auto say = [this, tellFailures](const std::string& text) {
+        if (prompts_ && tellFailures)
             prompts_->message(text, "", Buttons::Ok, Icon::None);
     };
     if (!IsFolder(TempFolder)) {

@@ -57,6 +57,11 @@ private:
     InputFile file_;
 };
 
+// Page n of the album at path, read with the reader alone: no companion files, no messages.
+// Throws DecodeError when the album lacks the "XFA" magic, has fewer pages or the page is
+// invalid, OpenError when the file cannot be read.
+Bitmap ReadXfPage(const std::string& path, int n);
+
 // The album object: reads pages, unpacks the sound into a companion file so that it can be
 // played, keeps a cache of decoded pages, records a new sound and writes the album back.
 // Companion files live in CompanionFolder(); the object owns them and deletes them when it
@@ -85,8 +90,9 @@ public:
     bool ReadPage(int n, Bitmap* bitmap);
     // Page n through the page cache; sets CurrentPage.
     bool GetPage(int n, Bitmap* bitmap);
-    // GetPage without touching CurrentPage (the page strip's thumbnails).
-    bool FetchPage(int n, Bitmap* bitmap);
+    // GetPage without touching CurrentPage (the page strip's thumbnails); tellFailures false
+    // keeps GetPage's messages back.
+    bool FetchPage(int n, Bitmap* bitmap, bool tellFailures = true);
     // An empty 8-bit mono 22050 Hz PCM wave file at RecordFile, telling the recorder what to
     // record.
     bool CreateRecordFile();

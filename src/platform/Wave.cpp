@@ -1,5 +1,6 @@
 #include "platform/Wave.h"
 
+#include "graphics/ByteReader.h"
 #include "graphics/ByteWriter.h"
 
 #include <algorithm>
@@ -77,6 +78,36 @@ bool LooksLikeWave(std::span<const std::uint8_t> bytes) {
     static constexpr std::uint8_t kWave[] = {'W', 'A', 'V', 'E'};
     return bytes.size() >= 12 && std::equal(kRiff, kRiff + 4, bytes.begin()) &&
            std::equal(kWave, kWave + 4, bytes.begin() + 8);
+}
+
+std::optional<WavePcmFormat> ReadWavePcmFormat(std::span<const std::uint8_t> bytes) {
+    if (!LooksLikeWave(bytes))
+        return std::nullopt;
+    try {
+        ByteReader r(bytes, "wave");
+        r.seek(12);
+        while (!r.atEnd()) {
+            const auto tag = r.bytes(4);
+            const std::uint32_t size = r.u32le();
+            if (std::memcmp(tag.data(), "fmt ", 4) != 0) {
+                r.skip(std::size_t{size} + (size & 1));
+                continue;
+            }
+            if (size < 16 || r.u16le() != 1)
+                return std::nullopt;
+            WavePcmFormat f;
+            f.channels = r.u16le();
+            f.sampleRate = static_cast<int>(std::min<std::uint32_t>(r.u32le(), 1u << 30));
+            r.skip(6);
+            f.bitsPerSample = r.u16le();
+            if ((f.channels != 1 && f.channels != 2) || (f.bitsPerSample != 8 && f.bitsPerSample != 16) ||
+                f.sampleRate < 1000 || f.sampleRate > 192000)
+                return std::nullopt;
+            return f;
+        }
+    } catch (const DecodeError&) {
+    }
+    return std::nullopt;
 }
 
 }  // namespace vs

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <cstdint>
+#include <optional>
 #include <span>
 #include <vector>
 
@@ -20,5 +21,18 @@ std::vector<std::uint8_t> EncodeEmptyWave(int sampleRate, int channels, int bits
 
 // True when bytes start like a RIFF WAVE file.
 bool LooksLikeWave(std::span<const std::uint8_t> bytes);
+
+// The format record of a PCM wave file: what a recording device reads from the file it is
+// opened on.
+struct WavePcmFormat {
+    int sampleRate = 0;
+    int channels = 0;
+    int bitsPerSample = 0;
+};
+
+// The "fmt " chunk of a wave file when it holds a PCM record of a sensible shape (1 or 2
+// channels, 8 or 16 bits, a rate from 1000 to 192000); nullopt for anything else. Reads only
+// inside bytes, whatever the chunk lengths claim.
+std::optional<WavePcmFormat> ReadWavePcmFormat(std::span<const std::uint8_t> bytes);
 
 }  // namespace vs

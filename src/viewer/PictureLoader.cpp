@@ -53,15 +53,10 @@ Bitmap DecodePicture(const std::string& path, int kind) {
             throw DecodeError("not a readable KEV file: " + path);
         return std::move(kev.bitmap());
     }
-    case kKindAlbum: {
-        // Its first page; freeing the album object removes the companion files it made.
-        TXfAlbum album;
-        album.OpenForPreview(path);
-        Bitmap page;
-        if (!album.ReadPage(0, &page))
-            throw DecodeError("no readable first page in album: " + path);
-        return page;
-    }
+    case kKindAlbum:
+        // The reader alone: thumbnails are made off the user-interface thread and must not
+        // make companion files or show messages.
+        return ReadXfPage(path, 0);
     default:
         throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
     }

@@ -46,7 +46,7 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
 
 // Decodes a picture of viewer kind 0 to 7 at full size into target as 24 bits per pixel.
 // album is the album the page strip has open, or null; for kind 3 its page 0 is read, else
-// a temporary album object reads the file's. False, with target untouched, on
+// the file's page 0 is read straight from the file. False, with target untouched, on
 // any failure; the caller reports it.
 bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target);
 

@@ -9,9 +9,13 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cctype>
 #include <filesystem>
+#include <memory>
+#include <set>
 #include <sys/stat.h>
+#include <thread>
 
 namespace vs {
 namespace {
@@ -300,6 +304,70 @@ TEST_F(XfAlbumTest, TwoObjectsOnOneAlbumKeepTheirOwnFiles) {
         strip.reset();
         EXPECT_TRUE(cache.companionEntries().empty());
     }
+}
+
+TEST_F(XfAlbumTest, OneClosingWhileTheOtherRebuildsKeepsTheNewSound) {
+    const std::string path =
+        write("shared.xf", AlbumBytes({PatternPage(3, 2, 6), PatternPage(2, 2, 4)}, test::WaveOf(60)));
+    // A record name left behind without its sound: the sound name goes with it.
+    fs::create_directories(companion());
+    test::WriteBytes(companion() + "shared.xf.Audiot", {1});
+    auto first = std::make_unique<TXfAlbum>();
+    ASSERT_TRUE(first->OpenForViewing(path));
+    TXfAlbum second;
+    ASSERT_TRUE(second.OpenForViewing(path));
+    EXPECT_EQ(first->SoundFile, companion() + "shared.xf.Audio0");
+    EXPECT_EQ(first->RecordFile, first->SoundFile + "t");
+    EXPECT_EQ(second.SoundFile, companion() + "shared.xf.Audio1");
+    EXPECT_EQ(second.RecordFile, second.SoundFile + "t");
+
+    fake::FakeWaveRecorder recorder;
+    recorder.samples = {1, 2, 3, 4, 5, 6, 7};
+    ASSERT_TRUE(second.StartRecording(recorder));
+    ASSERT_TRUE(second.StopRecording(recorder));
+    first.reset();
+    ASSERT_TRUE(second.RebuildAlbum());
+    const auto wave = EncodeWavePcm(recorder.samples, 22050, 1, 8);
+    EXPECT_EQ(test::ReadBytes(second.SoundFile), wave);
+    TXfAlbum reader;
+    ASSERT_TRUE(reader.OpenForPreview(path));
+    EXPECT_TRUE(reader.HasSound);
+    EXPECT_EQ(test::ReadBytes(reader.SoundFile), wave);
+}
+
+TEST_F(XfAlbumTest, ObjectsOpenedAtOnceNeverShareASoundName) {
+    const auto wave = test::WaveOf(300);
+    const std::string path = write("race.mig", AlbumBytes({PatternPage(2, 2, 6)}, wave));
+    constexpr int kThreads = 6;
+    for (int round = 0; round < 25; ++round) {
+        std::vector<std::unique_ptr<TXfAlbum>> albums(kThreads);
+        std::atomic<int> ready{0};
+        std::vector<std::thread> threads;
+        for (int t = 0; t < kThreads; ++t)
+            threads.emplace_back([&, t] {
+                albums[t] = std::make_unique<TXfAlbum>();
+                ++ready;
+                while (ready.load() < kThreads)
+                    std::this_thread::yield();
+                albums[t]->OpenForPreview(path);
+            });
+        for (auto& th : threads)
+            th.join();
+        std::set<std::string> sounds;
+        for (const auto& a : albums) {
+            ASSERT_TRUE(a->HasSound);
+            EXPECT_EQ(a->RecordFile, a->SoundFile + "t");
+            EXPECT_EQ(test::ReadBytes(a->SoundFile), wave);
+            sounds.insert(a->SoundFile);
+        }
+        ASSERT_EQ(sounds.size(), std::size_t(kThreads)) << "round " << round;
+        // Closing half of them leaves the others' sounds in place.
+        for (int t = 0; t < kThreads; t += 2)
+            albums[t].reset();
+        for (int t = 1; t < kThreads; t += 2)
+            EXPECT_EQ(test::ReadBytes(albums[t]->SoundFile), wave);
+    }
+    EXPECT_TRUE(cache.companionEntries().empty());
 }
 
 TEST_F(XfAlbumTest, ViewingTakesTheMigOrXfEndingAndTheRealName) {

@@ -90,6 +90,42 @@ TEST(Wave, PcmFileLayoutIsTheCanonicalOne) {
     EXPECT_EQ(empty[16], 18);
 }
 
+TEST(Wave, FormatRecordIsReadOnlyWhenPcmAndInsideTheBytes) {
+    const auto recordTarget = ReadWavePcmFormat(EncodeEmptyWave(22050, 1, 8, 50));
+    ASSERT_TRUE(recordTarget);
+    EXPECT_EQ(recordTarget->sampleRate, 22050);
+    EXPECT_EQ(recordTarget->channels, 1);
+    EXPECT_EQ(recordTarget->bitsPerSample, 8);
+    const std::vector<std::uint8_t> samples = {1, 2, 3, 4};
+    auto stereo = EncodeWavePcm(samples, 44100, 2, 16);
+    ASSERT_TRUE(ReadWavePcmFormat(stereo));
+    EXPECT_EQ(ReadWavePcmFormat(stereo)->channels, 2);
+
+    // A chunk before "fmt " is skipped by its length, padded to even.
+    std::vector<std::uint8_t> withList(stereo.begin(), stereo.begin() + 12);
+    withList.insert(withList.end(), {'L', 'I', 'S', 'T', 3, 0, 0, 0, 9, 9, 9, 0});
+    withList.insert(withList.end(), stereo.begin() + 12, stereo.end());
+    ASSERT_TRUE(ReadWavePcmFormat(withList));
+    EXPECT_EQ(ReadWavePcmFormat(withList)->sampleRate, 44100);
+
+    auto notPcm = stereo;
+    notPcm[20] = 2;  // ADPCM
+    auto lying = stereo;
+    lying[16] = 0xff;  // a "fmt " chunk longer than the file is fine as long as the record fits
+    lying[17] = 0xff;
+    auto truncated = std::vector<std::uint8_t>(stereo.begin(), stereo.begin() + 30);
+    auto oddBits = stereo;
+    oddBits[34] = 12;
+    std::vector<std::uint8_t> hugeSkip(stereo.begin(), stereo.begin() + 12);
+    hugeSkip.insert(hugeSkip.end(), {'J', 'U', 'N', 'K', 0xff, 0xff, 0xff, 0xff});
+    EXPECT_FALSE(ReadWavePcmFormat(notPcm));
+    EXPECT_TRUE(ReadWavePcmFormat(lying));
+    EXPECT_FALSE(ReadWavePcmFormat(truncated));
+    EXPECT_FALSE(ReadWavePcmFormat(oddBits));
+    EXPECT_FALSE(ReadWavePcmFormat(hugeSkip));
+    EXPECT_FALSE(ReadWavePcmFormat(std::vector<std::uint8_t>{}));
+}
+
 TEST(Wallpaper, FileLivesUnderTheDataHome) {
     test::TempDir d;
     Env data("XDG_DATA_HOME", d.path().c_str());

@@ -22,6 +22,17 @@ AlbumPage PatternPage(std::int32_t width, std::int32_t height, std::uint8_t code
     return page;
 }
 
+AlbumPage SolidPage(std::int32_t width, std::int32_t height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    std::uint8_t code) {
+    AlbumPage page{width, height, code, {}};
+    for (std::int32_t i = 0; i < width * height; ++i) {
+        page.pixels.insert(page.pixels.end(), {b, g, r});
+        if (code == 7)
+            page.pixels.push_back(0x5a);
+    }
+    return page;
+}
+
 std::vector<std::uint8_t> AlbumBytes(const std::vector<AlbumPage>& pages,
                                      const std::optional<std::vector<std::uint8_t>>& sound, std::uint8_t soundByte,
                                      std::optional<std::int32_t> pageCount) {

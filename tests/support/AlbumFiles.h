@@ -23,6 +23,10 @@ struct AlbumPage {
 // A page whose pixel bytes are all different from their neighbours (byte i = i * 7 + seed).
 AlbumPage PatternPage(std::int32_t width, std::int32_t height, std::uint8_t code, unsigned seed = 0);
 
+// A page of one colour (blue, green, red as given), stored with code 6 or 7.
+AlbumPage SolidPage(std::int32_t width, std::int32_t height, std::uint8_t r, std::uint8_t g, std::uint8_t b,
+                    std::uint8_t code = 6);
+
 // "XFA", page count (the number of pages unless given), 0, soundByte, the pages, then the
 // sound flag, and the length and bytes of the sound when there is one.
 std::vector<std::uint8_t> AlbumBytes(const std::vector<AlbumPage>& pages,

@@ -8,6 +8,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <filesystem>
+#include <thread>
+
 namespace vs {
 namespace {
 
@@ -42,6 +46,43 @@ TEST_F(AlbumLoaderTest, ThumbnailIsTheFirstPageAndLeavesNoCompanionFiles) {
         EXPECT_FALSE(LoadMicroImageFromFile(dir.file(name), kKindAlbum, thumb, size)) << name;
     EXPECT_EQ(size, "kept");
     EXPECT_TRUE(cache.companionEntries().empty());
+}
+
+TEST_F(AlbumLoaderTest, ThumbnailsFromManyThreadsTouchNoCompanionFiles) {
+    const test::AlbumPage first = test::PatternPage(90, 70, 6);
+    test::WriteBytes(dir.file("s.xf"), test::AlbumBytes({first, test::PatternPage(3, 3, 5)}, test::WaveOf(5000)));
+    // The strip has the album open meanwhile; its sound must stay as it is.
+    TXfAlbum strip;
+    ASSERT_TRUE(strip.OpenForViewing(dir.file("s.xf")));
+    const auto before = cache.companionEntries();
+    const auto sound = test::ReadBytes(strip.SoundFile);
+    std::vector<std::thread> threads;
+    std::atomic<int> made{0};
+    for (int t = 0; t < 4; ++t)
+        threads.emplace_back([&] {
+            for (int i = 0; i < 20; ++i) {
+                Bitmap thumb;
+                std::string size;
+                if (LoadMicroImageFromFile(dir.file("s.xf"), kKindAlbum, thumb, size) && size == "90X70" &&
+                    thumb.width() == 80)
+                    ++made;
+            }
+        });
+    for (auto& th : threads)
+        th.join();
+    EXPECT_EQ(made.load(), 80);
+    EXPECT_EQ(cache.companionEntries(), before);
+    EXPECT_EQ(test::ReadBytes(strip.SoundFile), sound);
+}
+
+TEST_F(AlbumLoaderTest, AThumbnailNeverMakesTheCompanionFolder) {
+    test::WriteBytes(dir.file("a.xf"), test::AlbumBytes({test::PatternPage(2, 2, 6)}, test::WaveOf(40)));
+    Bitmap thumb;
+    std::string size;
+    ASSERT_TRUE(LoadMicroImageFromFile(dir.file("a.xf"), kKindAlbum, thumb, size));
+    Bitmap shown;
+    ASSERT_TRUE(LoadImageByKind(dir.file("a.xf"), kKindAlbum, nullptr, shown));
+    EXPECT_FALSE(std::filesystem::exists(cache.companion()));
 }
 
 TEST_F(AlbumLoaderTest, ViewerReadsPageZeroOfTheStripAlbumOrOfTheFile) {

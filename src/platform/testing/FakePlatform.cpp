@@ -1,11 +1,8 @@
 #include "platform/testing/FakePlatform.h"
 
-#include "graphics/ByteReader.h"
 #include "graphics/Errors.h"
 #include "graphics/FileIo.h"
 #include "platform/Wave.h"
-
-#include <cstring>
 
 namespace vs::fake {
 
@@ -52,26 +49,14 @@ bool FakeWaveRecorder::open(const std::string& waveFile) {
     if (failStep == "open")
         return false;
     try {
-        const auto bytes = ReadFileBytes(waveFile);
-        if (!LooksLikeWave(bytes))
+        const auto format = ReadWavePcmFormat(ReadFileBytes(waveFile));
+        if (!format)
             return false;
-        ByteReader r(bytes, "wave");
-        r.seek(12);
-        while (!r.atEnd()) {
-            const auto tag = r.bytes(4);
-            const std::uint32_t size = r.u32le();
-            if (std::memcmp(tag.data(), "fmt ", 4) == 0) {
-                if (r.u16le() != 1 || size < 16)
-                    return false;
-                channels = r.u16le();
-                sampleRate = static_cast<int>(r.u32le());
-                r.skip(6);
-                bitsPerSample = r.u16le();
-                opened_ = true;
-                return true;
-            }
-            r.skip(size);
-        }
+        sampleRate = format->sampleRate;
+        channels = format->channels;
+        bitsPerSample = format->bitsPerSample;
+        opened_ = true;
+        return true;
     } catch (const ImageError&) {
     }
     return false;
