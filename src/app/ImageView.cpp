@@ -39,7 +39,7 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
 void TMainForm::RefreshImageView() { UpdateImageView(false); }
 
 void TMainForm::UpdateImageView(bool reuseRendered) {
-    if (!IsPictureKind(dispatch_.contentKind))
+    if (!Zooms(dispatch_.contentKind))
         return;  // video sizing belongs to the media view; other kinds have nothing to place
     const Bitmap& source = dispatch_.sourceImage();
     const ZoomLayout layout =
@@ -87,8 +87,7 @@ void TMainForm::Image1MouseUp() {
 }
 
 void TMainForm::SetWallpaperExecute() {
-    const int kind = dispatch_.contentKind;
-    if (kind < kKindBmp || kind > kKindAlbum)
+    if (!SetsWallpaper(dispatch_.contentKind))
         return;
     // Failures are not reported; they must not end the handler either.
     try {

@@ -68,7 +68,7 @@ void TMainForm::BuildLayout() {
     // The picture may be shown before its thumbnail, and with it the size text, is made.
     connect(ui_.ImagesListView1, &TImagesListView::SizeTextReady, this, [this](QListWidgetItem* item) {
         const QString path = (ui_.ImagesListView1->Path() + item->text()).toLower();
-        if (IsPictureKind(dispatch_.contentKind) && path.toStdString() == dispatch_.shownFilePath)
+        if (IsPicture(dispatch_.contentKind) && path.toStdString() == dispatch_.shownFilePath)
             SetStatusText(TImagesListView::ItemSizeText(item).toStdString());
     });
 }

@@ -348,7 +348,7 @@ void TMainForm::LayoutSeeBox() {
     for (QWidget* client : {static_cast<QWidget*>(ui_.RichEdit1), static_cast<QWidget*>(ui_.HtmlPanel),
                             static_cast<QWidget*>(ui_.AviPanel)})
         client->setGeometry(ui_.SeeBox->rect());
-    if (IsPictureKind(dispatch_.contentKind) && ui_.SeePanel->isVisible())
+    if (Zooms(dispatch_.contentKind) && ui_.SeePanel->isVisible())
         UpdateImageView(true);
 }
 

@@ -29,7 +29,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
         return;
     }
 
-    if (IsPictureKind(kind)) {
+    if (IsPicture(kind)) {
         contentKind = kind;
         TXfAlbum* album = nullptr;
         if (kind == kKindAlbum)
@@ -54,7 +54,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
     }
 
     contentKind = kind;
-    if (kind >= kKindAvi && kind <= kKindRmi) {
+    if (IsMedia(kind)) {
         views_.SetPageStripVisible(false);
         views_.SetXfToolBarVisible(false);
         views_.SetImageFrameVisible(false);
@@ -62,7 +62,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
         views_.SetWebPanelVisible(false);
         views_.SetMediaPanelVisible(true);
         views_.OpenMediaFile(realPath);
-    } else if (kind == kKindHtm || kind == kKindHtml) {
+    } else if (IsWeb(kind)) {
         views_.NavigateWeb("file://" + realPath);
         views_.SetPageStripVisible(false);
         views_.SetXfToolBarVisible(false);
@@ -70,7 +70,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
         LeaveMediaPanel();
         views_.SetTextViewVisible(false);
         views_.SetWebPanelVisible(true);
-    } else {
+    } else if (IsText(kind)) {
         views_.LoadTextView(realPath, kind);
         views_.SetPageStripVisible(false);
         views_.SetXfToolBarVisible(false);

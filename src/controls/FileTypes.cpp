@@ -1,47 +1,53 @@
 #include "controls/FileTypes.h"
 
+#include <stdexcept>
+
 namespace vs {
 
-const std::array<FileType, kFileTypeCount>& FileTypes() {
-    static const std::array<FileType, kFileTypeCount> table = {{
-        {"_bmp", ".bmp", {".bmp", ""}, kImageNotMade},
-        {"_jpg", ".jpg", {".jpg", ""}, kImageNotMade},
-        {"_tif", ".tif,.tiff", {".tif", ".tiff"}, kImageNotMade},
-        {"_tga", ".tga", {".tga", ""}, kImageNotMade},
-        {"_pcx", ".pcx", {".pcx", ""}, kImageNotMade},
-        {"_psd", ".psd", {".psd", ""}, kImageNotMade},
-        {"_kev", ".kev", {".kev", ""}, kImageNotMade},
-        {"_xf", ".xf", {".xf", ""}, kImageNotMade},
-        {"_sfc", ".sfc", {".sfc", ""}, kImageNotMade},
-        {"_mig", ".mig", {".mig", ""}, kImageNotMade},
-        {"_avi", ".avi", {".avi", ""}, 0},
-        {"_mpg", ".mpg", {".mpg", ""}, 1},
-        {"_mov", ".mov", {".mov", ""}, 2},
-        {"_mp3", ".mp3", {".mp3", ""}, 3},
-        {"_wav", ".wav", {".wav", ""}, 4},
-        {"_mid", ".mid", {".mid", ""}, 5},
-        {"_rmi", ".rmi", {".rmi", ""}, 5},
-        {"_htm", ".htm;.html", {".htm", ".html"}, 6},
-        {"_txt", ".txt", {".txt", ""}, 7},
-        {"_rtf", ".rtf", {".rtf", ""}, 8},
-    }};
-    return table;
+namespace {
+
+struct GridTypes {
+    std::array<FileType, kFileTypeCount> types{};
+    std::array<int, kFileTypeCount> scanOrder{};
+    std::vector<int> stored;
+
+    GridTypes() {
+        static_assert(kThumbnail == kImageNotMade);  // a thumbnail type's items start without one
+        std::array<const FileKindRow*, kFileTypeCount> first{};
+        int scanned = 0;
+        for (const FileKindRow& row : FileKindTable()) {
+            if (row.gridType == kNoGridType)
+                continue;
+            const auto t = static_cast<std::size_t>(row.gridType);
+            if (!first[t]) {
+                first[t] = &row;
+                types[t] = {row.flagName, row.label, {row.ending, ""}, row.typeIcon};
+                scanOrder[static_cast<std::size_t>(scanned++)] = row.gridType;
+            } else if (types[t].endings[1].empty()) {
+                types[t].endings[1] = row.ending;
+            } else {
+                throw std::logic_error("a grid type lists at most two endings");
+            }
+        }
+        if (scanned != kFileTypeCount)
+            throw std::logic_error("every grid type needs a row in the file-kind table");
+        for (int t = 0; t < kFileTypeCount; ++t)
+            if (first[static_cast<std::size_t>(t)]->storedFlag)
+                stored.push_back(t);
+    }
+};
+
+const GridTypes& Grid() {
+    static const GridTypes grid;
+    return grid;
 }
 
-const std::array<int, kFileTypeCount>& ScanOrder() {
-    static const std::array<int, kFileTypeCount> order = {
-        kTypeAvi, kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi, kTypeHtm, kTypeTxt, kTypeRtf,
-        kTypeJpg, kTypeBmp, kTypeKev, kTypeSfc, kTypeXf,  kTypeMig, kTypeTif, kTypeTga, kTypePcx, kTypePsd,
-    };
-    return order;
-}
+}  // namespace
 
-const std::array<int, 13>& StoredFlagOrder() {
-    static const std::array<int, 13> order = {
-        kTypeBmp, kTypeJpg, kTypeKev, kTypeXf,  kTypeSfc, kTypeMig, kTypeAvi,
-        kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi,
-    };
-    return order;
-}
+const std::array<FileType, kFileTypeCount>& FileTypes() { return Grid().types; }
+
+const std::array<int, kFileTypeCount>& ScanOrder() { return Grid().scanOrder; }
+
+const std::vector<int>& StoredFlagOrder() { return Grid().stored; }
 
 }  // namespace vs

@@ -1,18 +1,14 @@
 #pragma once
 
+#include "viewer/FileKinds.h"
+
 #include <array>
 #include <string_view>
+#include <vector>
 
 namespace vs {
 
-// The twenty file types the grid can list, in the order the settings dialog shows them.
-// The index into this table is the index of the type's enable flag everywhere.
-inline constexpr int kFileTypeCount = 20;
-
-enum FileTypeIndex : int {
-    kTypeBmp, kTypeJpg, kTypeTif, kTypeTga, kTypePcx, kTypePsd, kTypeKev, kTypeXf, kTypeSfc, kTypeMig,
-    kTypeAvi, kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi, kTypeHtm, kTypeTxt, kTypeRtf,
-};
+// The grid's file types (FileTypeIndex), as the file-kind table defines them.
 
 // Image-list index meaning "thumbnail not made yet" and "making it failed".
 inline constexpr int kImageNotMade = -1;
@@ -30,8 +26,8 @@ const std::array<FileType, kFileTypeCount>& FileTypes();
 // The order in which a folder scan visits the types.
 const std::array<int, kFileTypeCount>& ScanOrder();
 
-// The thirteen flags kept in the settings store, in the order they are read and written.
-const std::array<int, 13>& StoredFlagOrder();
+// The flags kept in the settings store, in the order they are read and written.
+const std::vector<int>& StoredFlagOrder();
 
 using TypeFlags = std::array<bool, kFileTypeCount>;
 inline TypeFlags AllTypesOn() {

@@ -1,18 +1,16 @@
 #include "controls/RenameRule.h"
 
+#include "viewer/FileKinds.h"
+
 namespace vs {
 
 std::string ForcedRenameText(std::string_view oldName, std::string_view typed) {
-    static constexpr std::string_view kKnown[] = {
-        ".bmp", ".jpg", ".sfc", ".kev", ".mig", ".xf",  ".tif", ".tiff", ".tga", ".pcx", ".psd",
-        ".avi", ".mpg", ".mov", ".mp3", ".wav", ".mid", ".rmi", ".htm", ".html", ".txt", ".rtf",
-    };
-    // ".tif" is tested before ".tiff" but cannot match a name ending in ".tiff", so the first
-    // match is the whole extension.
+    // The endings the grid lists. None ends another (".tif" cannot match a name ending in
+    // ".tiff"), so the first match is the whole extension.
     std::string_view extension;
-    for (const std::string_view e : kKnown)
-        if (oldName.ends_with(e)) {
-            extension = e;
+    for (const FileKindRow& row : FileKindTable())
+        if (row.gridType != kNoGridType && oldName.ends_with(row.ending)) {
+            extension = row.ending;
             break;
         }
     std::string text(typed);

@@ -1,11 +1,5 @@
 #include "formats/FormatRegistry.h"
 
-#include "formats/JpegReader.h"
-#include "formats/PcxReader.h"
-#include "formats/PsdReader.h"
-#include "formats/TargaReader.h"
-#include "formats/TiffReader.h"
-#include "graphics/BmpFile.h"
 #include "platform/FileSystem.h"
 
 #include <algorithm>
@@ -14,9 +8,6 @@
 namespace vs {
 
 namespace {
-
-Bitmap DecodeJpegFull(std::span<const std::uint8_t> data) { return DecodeJpeg(data); }
-Bitmap DecodeTiffFull(std::span<const std::uint8_t> data) { return DecodeTiff(data); }
 
 // A string list with an attached text, optionally sorted. A sorted list ignores letter case
 // and keeps one string of equal ones; adding an equal string again replaces its text.
@@ -52,22 +43,22 @@ private:
 
 }  // namespace
 
-const GraphicClass TBitmap{"TBitmap", DecodeBmp};
-const GraphicClass TIcon{"TIcon", nullptr};
-const GraphicClass TMetafile{"TMetafile", nullptr};
-const GraphicClass TJPEGImage{"TJPEGImage", DecodeJpegFull};
-const GraphicClass TTargaGraphic{"TTargaGraphic", DecodeTarga};
-const GraphicClass TTIFFGraphic{"TTIFFGraphic", DecodeTiffFull};
-const GraphicClass TPCXGraphic{"TPCXGraphic", DecodePcx};
-const GraphicClass TRLAGraphic{"TRLAGraphic", nullptr};
-const GraphicClass TSGIGraphic{"TSGIGraphic", nullptr};
-const GraphicClass TPSDGraphic{"TPSDGraphic", DecodePsd};
-const GraphicClass TPPMGraphic{"TPPMGraphic", nullptr};
-const GraphicClass TAutodeskGraphic{"TAutodeskGraphic", nullptr};
-const GraphicClass TPCDGraphic{"TPCDGraphic", nullptr};
-const GraphicClass TCUTGraphic{"TCUTGraphic", nullptr};
-const GraphicClass TPSPGraphic{"TPSPGraphic", nullptr};
-const GraphicClass TPNGGraphic{"TPNGGraphic", nullptr};
+const GraphicClass TBitmap{"TBitmap"};
+const GraphicClass TIcon{"TIcon"};
+const GraphicClass TMetafile{"TMetafile"};
+const GraphicClass TJPEGImage{"TJPEGImage"};
+const GraphicClass TTargaGraphic{"TTargaGraphic"};
+const GraphicClass TTIFFGraphic{"TTIFFGraphic"};
+const GraphicClass TPCXGraphic{"TPCXGraphic"};
+const GraphicClass TRLAGraphic{"TRLAGraphic"};
+const GraphicClass TSGIGraphic{"TSGIGraphic"};
+const GraphicClass TPSDGraphic{"TPSDGraphic"};
+const GraphicClass TPPMGraphic{"TPPMGraphic"};
+const GraphicClass TAutodeskGraphic{"TAutodeskGraphic"};
+const GraphicClass TPCDGraphic{"TPCDGraphic"};
+const GraphicClass TCUTGraphic{"TCUTGraphic"};
+const GraphicClass TPSPGraphic{"TPSPGraphic"};
+const GraphicClass TPNGGraphic{"TPNGGraphic"};
 
 void PictureFormatTable::Register(std::string_view extension, std::string_view description,
                                   TGraphicClass graphicClass) {

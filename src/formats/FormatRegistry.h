@@ -1,10 +1,7 @@
 #pragma once
 
-#include "graphics/Bitmap.h"
-
 #include <cstdint>
 #include <map>
-#include <span>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -12,11 +9,11 @@
 
 namespace vs {
 
-// A picture class of the format catalogue. Classes are identified by address; decode is
-// null for the classes whose formats we do not read (icons, metafiles, SGI and the rest).
+// A picture class of the format catalogue, identified by address. Which reader decodes a
+// class's files is said by the viewer's file-kind table (ReaderOfGraphicClass), so the
+// catalogue and the viewer never disagree; icons, metafiles, SGI and the rest have none.
 struct GraphicClass {
     const char* name;
-    Bitmap (*decode)(std::span<const std::uint8_t> data);
 };
 using TGraphicClass = const GraphicClass*;
 

@@ -116,7 +116,7 @@ int AlbumCreate(const std::vector<std::string>& args) {
                 const std::string& input = files[static_cast<std::size_t>(i)];
                 vs::Bitmap picture;
                 const int kind = vs::ContentKindFromPath(input);
-                if (!vs::IsPictureKind(kind) || !vs::LoadImageByKind(input, kind, nullptr, picture))
+                if (!vs::IsPicture(kind) || !vs::LoadImageByKind(input, kind, nullptr, picture))
                     throw vs::DecodeError("Could not open " + input);
                 return picture;
             },

@@ -45,17 +45,18 @@ std::optional<std::pair<int, int>> ParseSize(const std::string& text) {
 std::optional<vs::Bitmap> DecodeForViewer(const std::string& input) {
     vs::Bitmap picture;
     const int kind = vs::ContentKindFromPath(input);
-    if (vs::IsPictureKind(kind)) {
+    if (vs::IsPicture(kind)) {
         if (vs::LoadImageByKind(input, kind, nullptr, picture))
             return picture;
     } else if (const auto* format = vs::PlatformPictureTable().FindForFile(input)) {
-        if (!format->graphicClass->decode) {
+        const vs::PictureReader reader = vs::ReaderOfGraphicClass(format->graphicClass);
+        if (!reader) {
             std::cerr << "vantorsee-tool: no decoder for " << format->description << " ("
                       << format->graphicClass->name << "): " << input << "\n";
             return std::nullopt;
         }
         try {
-            picture = format->graphicClass->decode(vs::ReadFileBytes(input));
+            picture = reader(input, nullptr, nullptr);
             picture.convertTo24();
             return picture;
         } catch (const vs::ImageError&) {

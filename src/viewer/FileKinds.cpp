@@ -1,47 +1,92 @@
 #include "viewer/FileKinds.h"
 
+#include "formats/PcxReader.h"
+#include "formats/PsdReader.h"
+#include "formats/TargaReader.h"
 #include "platform/FileSystem.h"
-
-#include <algorithm>
-#include <utility>
+#include "viewer/PictureReaders.h"
 
 namespace vs {
 
 namespace {
 
-struct Ending {
-    std::string_view suffix;
-    int kind;
-};
+constexpr unsigned kShown = kZoom | kWallpaper;
+constexpr unsigned kDecoded = kZoom | kDropUnopenable;  // readers that report unopenable files
 
-// Order matters: the first ending that matches wins.
-constexpr Ending kContentKinds[] = {
-    {".bmp", kKindBmp},   {".jpg", kKindJpeg},      {".jpeg", kKindJpeg},     {".kev", kKindKev},
-    {".sfc", kKindKev},   {".xf", kKindAlbum},      {".mig", kKindAlbum},     {".tif", kKindTiff},
-    {".tiff", kKindTiff}, {".tga", kKindTarga},     {".pcx", kKindPcx},       {".psd", kKindPhotoshop},
-    {".avi", kKindAvi},   {".mpg", kKindMpeg},      {".mp3", kKindMp3},       {".wav", kKindWav},
-    {".mov", kKindQuickTime}, {".mid", kKindMidi},  {".rmi", kKindRmi},       {".htm", kKindHtm},
-    {".html", kKindHtml}, {".txt", kKindText},      {".rtf", kKindRichText},
+// clang-format off
+constexpr FileKindRow kRows[] = {
+    // ending   kind             grid type    flag    label         stored icon        traits            reader                       catalogue class
+    {".avi",  kKindAvi,       kTypeAvi,    "_avi", ".avi",       true,  0,           0,                nullptr,                     nullptr},
+    {".mpg",  kKindMpeg,      kTypeMpg,    "_mpg", ".mpg",       true,  1,           0,                nullptr,                     nullptr},
+    {".mov",  kKindQuickTime, kTypeMov,    "_mov", ".mov",       true,  2,           0,                nullptr,                     nullptr},
+    {".mp3",  kKindMp3,       kTypeMp3,    "_mp3", ".mp3",       true,  3,           0,                nullptr,                     nullptr},
+    {".wav",  kKindWav,       kTypeWav,    "_wav", ".wav",       true,  4,           0,                nullptr,                     nullptr},
+    {".mid",  kKindMidi,      kTypeMid,    "_mid", ".mid",       true,  5,           0,                nullptr,                     nullptr},
+    {".rmi",  kKindRmi,       kTypeRmi,    "_rmi", ".rmi",       true,  5,           0,                nullptr,                     nullptr},
+    {".htm",  kKindHtm,       kTypeHtm,    "_htm", ".htm;.html", false, 6,           0,                nullptr,                     nullptr},
+    {".html", kKindHtml,      kTypeHtm,    "",     "",           false, 6,           0,                nullptr,                     nullptr},
+    {".txt",  kKindText,      kTypeTxt,    "_txt", ".txt",       false, 7,           0,                nullptr,                     nullptr},
+    {".rtf",  kKindRichText,  kTypeRtf,    "_rtf", ".rtf",       false, 8,           0,                nullptr,                     nullptr},
+    {".jpg",  kKindJpeg,      kTypeJpg,    "_jpg", ".jpg",       true,  kThumbnail,  kShown | kDecoded, ReadJpegPicture,            &TJPEGImage},
+    {".jpeg", kKindJpeg,      kNoGridType, "",     "",           false, kThumbnail,  kShown | kDecoded, ReadJpegPicture,            &TJPEGImage},
+    {".bmp",  kKindBmp,       kTypeBmp,    "_bmp", ".bmp",       true,  kThumbnail,  kShown,           ReadBmpPicture,             &TBitmap},
+    {".kev",  kKindKev,       kTypeKev,    "_kev", ".kev",       true,  kThumbnail,  kShown,           ReadKevPicture,             nullptr},
+    {".sfc",  kKindKev,       kTypeSfc,    "_sfc", ".sfc",       true,  kThumbnail,  kShown,           ReadKevPicture,             nullptr},
+    {".xf",   kKindAlbum,     kTypeXf,     "_xf",  ".xf",        true,  kThumbnail,  kShown,           ReadAlbumFirstPage,         nullptr},
+    {".mig",  kKindAlbum,     kTypeMig,    "_mig", ".mig",       true,  kThumbnail,  kShown,           ReadAlbumFirstPage,         nullptr},
+    {".tif",  kKindTiff,      kTypeTif,    "_tif", ".tif,.tiff", false, kThumbnail,  kDecoded,         ReadTiffPicture,            &TTIFFGraphic},
+    {".tiff", kKindTiff,      kTypeTif,    "",     "",           false, kThumbnail,  kDecoded,         ReadTiffPicture,            &TTIFFGraphic},
+    {".tga",  kKindTarga,     kTypeTga,    "_tga", ".tga",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodeTarga>, &TTargaGraphic},
+    {".pcx",  kKindPcx,       kTypePcx,    "_pcx", ".pcx",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePcx>,   &TPCXGraphic},
+    {".psd",  kKindPhotoshop, kTypePsd,    "_psd", ".psd",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePsd>,   &TPSDGraphic},
 };
-
-constexpr Ending kImageKinds[] = {
-    {".bmp", kKindBmp}, {".jpg", kKindJpeg}, {".kev", kKindKev},   {".sfc", kKindKev},
-    {".xf", kKindAlbum}, {".mig", kKindAlbum}, {".tif", kKindTiff}, {".tiff", kKindTiff},
-    {".tga", kKindTarga}, {".pcx", kKindPcx}, {".psd", kKindPhotoshop},
-};
-
-template <std::size_t N>
-int Lookup(const Ending (&table)[N], std::string_view path) {
-    for (const Ending& e : table)
-        if (EndsWithIgnoringCase(path, e.suffix))
-            return e.kind;
-    return kKindNone;
-}
+// clang-format on
 
 }  // namespace
 
-int ContentKindFromPath(std::string_view path) { return Lookup(kContentKinds, path); }
+std::span<const FileKindRow> FileKindTable() { return kRows; }
 
-int ImageKindFromFileName(std::string_view fileName) { return Lookup(kImageKinds, fileName); }
+const FileKindRow* FindFileKindRow(std::string_view path) {
+    for (const FileKindRow& row : kRows)
+        if (EndsWithIgnoringCase(path, row.ending))
+            return &row;
+    return nullptr;
+}
+
+const FileKindRow* FileKindRowOf(int kind) {
+    for (const FileKindRow& row : kRows)
+        if (row.kind == kind)
+            return &row;
+    return nullptr;
+}
+
+int ContentKindFromPath(std::string_view path) {
+    const FileKindRow* row = FindFileKindRow(path);
+    return row ? row->kind : kKindNone;
+}
+
+int ImageKindFromFileName(std::string_view fileName) {
+    const FileKindRow* row = FindFileKindRow(fileName);
+    return row && row->gridType != kNoGridType && row->typeIcon == kThumbnail ? row->kind : kKindNone;
+}
+
+unsigned KindTraits(int kind) {
+    const FileKindRow* row = FileKindRowOf(kind);
+    return row ? row->traits : 0;
+}
+
+PictureReader ReaderOf(int kind) {
+    const FileKindRow* row = FileKindRowOf(kind);
+    return row && IsPicture(kind) ? row->reader : nullptr;
+}
+
+PictureReader ReaderOfGraphicClass(TGraphicClass graphicClass) {
+    if (!graphicClass)
+        return nullptr;
+    for (const FileKindRow& row : kRows)
+        if (row.registryClass == graphicClass && row.reader)
+            return row.reader;
+    return nullptr;
+}
 
 }  // namespace vs

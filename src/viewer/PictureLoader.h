@@ -1,6 +1,7 @@
 #pragma once
 
 #include "graphics/Bitmap.h"
+#include "viewer/FileKinds.h"
 
 #include <string>
 
@@ -8,29 +9,15 @@ namespace vs {
 
 class TXfAlbum;
 
-// Grid cell of the thumbnail view.
-inline constexpr int kThumbCellWidth = 80;
-inline constexpr int kThumbCellHeight = 60;
-
 // "640X480": a picture's full size as the grid and the status bar show it.
 std::string SizeText(const Bitmap& bitmap);
 std::string SizeText(int width, int height);
 
-// Decodes a picture of image kind 0 to 7 at full size, in whatever pixel format its reader
-// yields; for an album (kind 3) its first page. Throws OpenError when the file cannot be read,
-// DecodeError when it is not a valid picture or no reader for the kind is built in.
+// Decodes a picture kind at full size with the reader its file-kind row names, in whatever
+// pixel format the reader yields; for an album its first page. Throws OpenError when the file
+// cannot be read, DecodeError when it is not a valid picture or no reader takes the kind.
 Bitmap DecodePicture(const std::string& path, int kind);
 
-// The cell a thumbnail is made for. With it, a reader that can decode at a reduced size
-// (JPEG, in the DCT) does so as far as the result still covers the cell in both directions.
-struct CellHint {
-    int width = kThumbCellWidth;
-    int height = kThumbCellHeight;
-};
-struct PictureSize {
-    int width = 0;
-    int height = 0;
-};
 // DecodePicture for a thumbnail: fullSize receives the picture's real size, which a reduced
 // decode no longer shows. Without a hint it is the plain full-size decode.
 Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize);
@@ -38,13 +25,13 @@ Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, Pi
 // Makes a thumbnail: decodes fileName with the reader of kind (JPEG reduced in the DCT as
 // far as the result still covers the cell), sets sizeText to the full size, converts to 24
 // bits and fits it into the cell. False (sizeText untouched) when the
-// picture cannot be decoded. For JPEG, TIFF, Targa, PCX and Photoshop files a file that
-// cannot be opened is not a plain failure: OpenError reaches the caller, which drops the
-// grid item; BMP, KEV and album files that cannot be opened just return false.
+// picture cannot be decoded. For kinds with the kDropUnopenable trait (JPEG, TIFF, Targa,
+// PCX, Photoshop) a file that cannot be opened is not a plain failure: OpenError reaches the
+// caller, which drops the grid item; the others just return false.
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth = kThumbCellWidth, int cellHeight = kThumbCellHeight);
 
-// Decodes a picture of viewer kind 0 to 7 at full size into target as 24 bits per pixel.
+// Decodes a picture kind at full size into target as 24 bits per pixel.
 // album is the album the page strip has open, or null; for kind 3 its page 0 is read, else
 // the file's page 0 is read straight from the file. False, with target untouched, on
 // any failure; the caller reports it.

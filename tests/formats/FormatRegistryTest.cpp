@@ -162,8 +162,8 @@ TEST(FormatLibrary, TheProgramInstanceIsFilledOnFirstUseAndDecodersFollowTheClas
     std::vector<std::string> exts;
     FileFormatList().GetExtensionList(exts);
     EXPECT_EQ(exts, kStartUp);
-    EXPECT_NE(PlatformPictureTable().FindForFile("a.vda")->graphicClass->decode, nullptr);
-    EXPECT_EQ(PlatformPictureTable().FindForFile("a.png")->graphicClass->decode, nullptr);
+    EXPECT_STREQ(PlatformPictureTable().FindForFile("a.vda")->graphicClass->name, "TTargaGraphic");
+    EXPECT_STREQ(PlatformPictureTable().FindForFile("a.png")->graphicClass->name, "TPNGGraphic");
     EXPECT_STREQ(PlatformPictureTable().FindForFile("a.fax")->graphicClass->name, "TTIFFGraphic");
 }
 

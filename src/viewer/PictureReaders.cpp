@@ -1,0 +1,51 @@
+#include "viewer/PictureReaders.h"
+
+#include "formats/JpegReader.h"
+#include "formats/KevImage.h"
+#include "formats/TiffReader.h"
+#include "formats/XfAlbum.h"
+#include "graphics/BmpFile.h"
+#include "graphics/Errors.h"
+
+namespace vs {
+
+namespace {
+
+Bitmap WithSize(Bitmap picture, PictureSize* fullSize) {
+    if (fullSize)
+        *fullSize = {picture.width(), picture.height()};
+    return picture;
+}
+
+}  // namespace
+
+Bitmap ReadBmpPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+    return WithSize(LoadBmpFile(path), fullSize);
+}
+
+Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize) {
+    if (!hint)
+        return WithSize(DecodeJpeg(ReadFileBytes(path)), fullSize);
+    JpegInfo info;
+    Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
+    if (fullSize)
+        *fullSize = {info.width, info.height};
+    return reduced;
+}
+
+Bitmap ReadKevPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+    TKevImage kev;
+    if (!kev.Read(path))
+        throw DecodeError("not a readable KEV file: " + path);
+    return WithSize(std::move(kev.bitmap()), fullSize);
+}
+
+Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint*, PictureSize* fullSize) {
+    return WithSize(ReadXfPage(path, 0), fullSize);
+}
+
+Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+    return WithSize(DecodeTiff(ReadFileBytes(path)), fullSize);
+}
+
+}  // namespace vs
