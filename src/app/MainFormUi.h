@@ -20,6 +20,7 @@ class QWidget;
 
 namespace vs {
 
+class TFoldPanel;
 class TImagesListView;
 
 struct MainFormUi {
@@ -37,14 +38,15 @@ struct MainFormUi {
     QToolButton* ExitButton = nullptr;
     QLabel* Animate1 = nullptr;
 
-    // Left panel (MainLayoutLeftPanel.cpp): the library tree above the directory tree.
-    QFrame* LeftFoldPanel = nullptr;
+    // Left panel (MainLayoutLeftPanel.cpp): the library tree above the directory tree, on a
+    // panel that folds to a narrow column.
+    TFoldPanel* FoldPanel1 = nullptr;
     QSplitter* Splitter2 = nullptr;
     QTreeWidget* FolderTreeView = nullptr;
     QTreeWidget* DirTree1 = nullptr;
 
-    // Grid panel (MainLayoutGrid.cpp).
-    QFrame* TopFoldPanel = nullptr;
+    // Grid panel (MainLayoutGrid.cpp), on a panel that folds to a thin strip.
+    TFoldPanel* FoldPanel2 = nullptr;
     TImagesListView* ImagesListView1 = nullptr;
 
     // Lower area (MainLayoutContentViews.cpp): XF tool bar, page strip, then the content area.

@@ -1,26 +1,28 @@
-// The grid panel at the top of the right area: the thumbnail grid.
+// The grid panel at the top of the right area: the thumbnail grid, folding upwards.
 
 #include "app/MainLayoutParts.h"
 #include "app/TMainForm.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 
-#include <QFrame>
 #include <QVBoxLayout>
 
 namespace vs {
 
 QWidget* TMainForm::BuildGridPanel(QWidget* parent) {
-    ui_.TopFoldPanel = new QFrame(parent);
-    NameControl(ui_.TopFoldPanel, "TopFoldPanel");
-    auto* box = new QVBoxLayout(ui_.TopFoldPanel);
+    ui_.FoldPanel2 = new TFoldPanel(parent);
+    NameControl(ui_.FoldPanel2, "FoldPanel2");
+    ui_.FoldPanel2->SetCaption(QStringLiteral("Files"));
+    QWidget* client = ui_.FoldPanel2->GetClientWindow();
+    auto* box = new QVBoxLayout(client);
     box->setContentsMargins(0, 0, 0, 0);
-    ui_.ImagesListView1 = new TImagesListView(ui_.TopFoldPanel);
+    ui_.ImagesListView1 = new TImagesListView(client);
     NameControl(ui_.ImagesListView1, "ImagesListView1");
     ui_.ImagesListView1->SetPrompts(&prompts_);
     ui_.ImagesListView1->setMinimumHeight(kMinimumGridHeight);
     ui_.ImagesListView1->installEventFilter(this);
     box->addWidget(ui_.ImagesListView1);
-    return ui_.TopFoldPanel;
+    return ui_.FoldPanel2;
 }
 
 }  // namespace vs

@@ -1,9 +1,9 @@
-// The left panel: the library tree above the directory tree.
+// The left panel: the library tree above the directory tree, folding to the left.
 
 #include "app/MainLayoutParts.h"
 #include "app/TMainForm.h"
+#include "controls/TFoldPanel.h"
 
-#include <QFrame>
 #include <QSplitter>
 #include <QTreeWidget>
 #include <QVBoxLayout>
@@ -11,11 +11,14 @@
 namespace vs {
 
 QWidget* TMainForm::BuildLeftPanel(QWidget* parent) {
-    ui_.LeftFoldPanel = new QFrame(parent);
-    NameControl(ui_.LeftFoldPanel, "LeftFoldPanel");
-    auto* column = new QVBoxLayout(ui_.LeftFoldPanel);
+    ui_.FoldPanel1 = new TFoldPanel(parent);
+    NameControl(ui_.FoldPanel1, "FoldPanel1");
+    ui_.FoldPanel1->SetOrientation(foHorizontal);
+    ui_.FoldPanel1->SetCaption(QStringLiteral("Folders"));
+    QWidget* client = ui_.FoldPanel1->GetClientWindow();
+    auto* column = new QVBoxLayout(client);
     column->setContentsMargins(0, 0, 0, 0);
-    ui_.Splitter2 = new QSplitter(Qt::Vertical, ui_.LeftFoldPanel);
+    ui_.Splitter2 = new QSplitter(Qt::Vertical, client);
     NameControl(ui_.Splitter2, "Splitter2");
     ui_.Splitter2->setHandleWidth(3);
     column->addWidget(ui_.Splitter2);
@@ -26,7 +29,7 @@ QWidget* TMainForm::BuildLeftPanel(QWidget* parent) {
     NameControl(ui_.DirTree1, "DirTree1");
     ui_.DirTree1->setHeaderHidden(true);
     ui_.Splitter2->setSizes({161, 300});
-    return ui_.LeftFoldPanel;
+    return ui_.FoldPanel1;
 }
 
 }  // namespace vs

@@ -5,7 +5,19 @@ namespace vs {
 namespace {
 constexpr std::string_view kPhotoFolderValue = "Photo Folder";
 constexpr std::string_view kTrashValue = "Move To Trash";
+constexpr std::string_view kFoldPanel1Value = "FoldPanel1 Folded";
+constexpr std::string_view kFoldPanel2Value = "FoldPanel2 Folded";
+
+bool ReadOwnFlag(const SettingsKey& key, std::string_view name) {
+    if (!key.ValueExists(name))
+        return false;
+    try {
+        return key.ReadBool(name);
+    } catch (const SettingsError&) {
+        return false;  // our own values: never worth stopping the start for
+    }
 }
+}  // namespace
 
 void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags) {
     if (key.ValueExists(kPhotoFolderValue))
@@ -30,12 +42,16 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
 
-bool LoadTrashSetting(SettingsKey& key) {
-    if (key.ValueExists(kTrashValue))
-        return key.ReadBool(kTrashValue);
-    key.WriteBool(kTrashValue, false);
-    return false;
+FoldPanelState LoadFoldPanelState(const SettingsKey& key) {
+    return {ReadOwnFlag(key, kFoldPanel1Value), ReadOwnFlag(key, kFoldPanel2Value)};
 }
+
+void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
+    key.WriteBool(kFoldPanel1Value, state.foldPanel1);
+    key.WriteBool(kFoldPanel2Value, state.foldPanel2);
+}
+
+bool LoadTrashSetting(const SettingsKey& key) { return ReadOwnFlag(key, kTrashValue); }
 
 void SaveTrashSetting(SettingsKey& key, bool moveToTrash) { key.WriteBool(kTrashValue, moveToTrash); }
 

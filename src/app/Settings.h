@@ -16,9 +16,19 @@ void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags);
 // Writes "Photo Folder" and the thirteen stored flags, in that order.
 void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFlags& flags);
 
-// "Move To Trash": whether deleted files and folders go to the desktop's Trash. Off when the
-// value is missing; then it is written as off, as the other values are.
-bool LoadTrashSetting(SettingsKey& key);
+// Whether each fold panel of the main window was left folded: our own values beside the
+// original ones, "FoldPanel1 Folded" and "FoldPanel2 Folded" (dwords, 1 when folded).
+struct FoldPanelState {
+    bool foldPanel1 = false;
+    bool foldPanel2 = false;
+};
+// A missing value, or one of the wrong type, leaves the panel unfolded; nothing is written.
+FoldPanelState LoadFoldPanelState(const SettingsKey& key);
+void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state);
+
+// "Move To Trash": whether deleted files and folders go to the desktop's Trash (a dword, 1
+// when on). A missing value, or one of the wrong type, means off; nothing is written.
+bool LoadTrashSetting(const SettingsKey& key);
 void SaveTrashSetting(SettingsKey& key, bool moveToTrash);
 
 }  // namespace vs

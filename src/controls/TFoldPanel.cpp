@@ -231,7 +231,7 @@ void TFoldPanel::SetFoldStatus(TFoldStatus status) {
             BeforeExpand(this);
         status_ = fsExpanded;
         UnlockExtent();
-        RestoreExtent(savedExtent_);
+        ApplyExtent(savedExtent_);
         UpdateClientArea();
         client_->show();
         Repaint();
@@ -251,12 +251,11 @@ void TFoldPanel::LockExtent(int extent) {
     if (h) {
         setMinimumWidth(extent);
         setMaximumWidth(extent);
-        resize(extent, height());
     } else {
         setMinimumHeight(extent);
         setMaximumHeight(extent);
-        resize(width(), extent);
     }
+    ApplyExtent(extent);
 }
 
 void TFoldPanel::UnlockExtent() {
@@ -272,11 +271,11 @@ void TFoldPanel::UnlockExtent() {
     }
 }
 
-void TFoldPanel::RestoreExtent(int extent) {
+void TFoldPanel::ApplyExtent(int extent) {
     const bool h = orientation_ == foHorizontal;
     auto* splitter = qobject_cast<QSplitter*>(parentWidget());
     if (splitter && splitter->orientation() == (h ? Qt::Horizontal : Qt::Vertical)) {
-        // A splitter keeps its own sizes: give the room back through it, taken from the
+        // A splitter keeps its own sizes: change them, giving the room to or taking it from the
         // neighbour after this panel (before it when it is the last).
         QList<int> sizes = splitter->sizes();
         const int i = splitter->indexOf(this);

@@ -166,7 +166,9 @@ private:
     int AxisExtent() const;
     void LockExtent(int extent);
     void UnlockExtent();
-    void RestoreExtent(int extent);
+    // Gives the panel this width (horizontal) or height (vertical), through the sizes of a
+    // splitter holding it.
+    void ApplyExtent(int extent);
     void ArmHoverTimer();
 
     TFoldPanelClient* client_ = nullptr;

@@ -40,6 +40,9 @@ QImage ToQImage(const Bitmap& bitmap) {
 
 namespace {
 
+// Room between neighbouring items of the grid, on each side.
+constexpr int kCellGap = 3;
+
 // Asks for thumbnails as items are painted, and routes the in-place editor's text through
 // the grid's rename.
 class GridDelegate : public QStyledItemDelegate {
@@ -50,6 +53,23 @@ public:
         if (index.data(TImagesListView::kImageIndexRole).toInt() == kImageNotMade)
             view_->RequestThumbnail(view_->item(index.row()));
         QStyledItemDelegate::paint(painter, option, index);
+    }
+
+    // Every item is measured as an item with its picture, whether or not the thumbnail exists
+    // yet, and as wide as its grid cell. The view lays items out with one size (uniform item
+    // sizes) taken before any thumbnail arrives; measured without the picture, that size was
+    // one caption line high and every item showed a slice of its thumbnail.
+    QSize sizeHint(const QStyleOptionViewItem& option, const QModelIndex& index) const override {
+        QStyleOptionViewItem opt = option;
+        initStyleOption(&opt, index);
+        opt.features |= QStyleOptionViewItem::HasDecoration | QStyleOptionViewItem::HasDisplay;
+        opt.decorationSize = view_->iconSize();
+        const QStyle* style = view_->style();
+        QSize size = style->sizeFromContents(QStyle::CT_ItemViewItem, &opt, QSize(), view_);
+        const QSize cell = view_->gridSize();
+        if (cell.isValid())
+            size.setWidth(std::max(size.width(), cell.width() - 2 * kCellGap));
+        return size;
     }
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {

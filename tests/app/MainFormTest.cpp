@@ -2,6 +2,7 @@
 #include "app/Dialogs.h"
 #include "app/ShortcutRouter.h"
 #include "app/TMainForm.h"
+#include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"
 #include "platform/testing/FakePlatform.h"
@@ -152,10 +153,46 @@ TEST_F(MainFormTest, CloseWritesTheStoredFlagsOnly) {
     EXPECT_EQ(again.PhotoFolder, home.file("moved") + "/");
 }
 
+TEST_F(MainFormTest, FoldPanelsGiveTheirRoomAwayAndStayAsLeftAcrossRestarts) {
+    TMainForm& f = Start();
+    const MainFormUi& ui = f.Ui();
+    ASSERT_TRUE(ui.FoldPanel1->isExpanded());
+    ASSERT_TRUE(ui.FoldPanel2->isExpanded());
+    EXPECT_EQ(ui.FolderTreeView->window(), &f);
+    EXPECT_TRUE(ui.FoldPanel1->isAncestorOf(ui.DirTree1));
+    EXPECT_TRUE(ui.FoldPanel2->isAncestorOf(ui.ImagesListView1));
+    const int rightWidth = ui.RightSplitter->width();
+    const int seeBoxHeight = ui.SeeBox->height();
+
+    ui.FoldPanel1->Collaps();
+    ui.FoldPanel2->Collaps();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(ui.FoldPanel1->width(), 14);
+    EXPECT_EQ(ui.RightSplitter->width(), rightWidth + 177 - 14);  // the grid and content area widen
+    EXPECT_EQ(ui.FoldPanel2->height(), 14);
+    EXPECT_EQ(ui.SeeBox->height(), seeBoxHeight + 190 - 14);  // the content area grows
+    f.Action("Exit")->trigger();
+    const std::string text = ReadText(SettingsFile());
+    EXPECT_NE(text.find("\"FoldPanel1 Folded\"=dword:00000001"), std::string::npos);
+    EXPECT_NE(text.find("\"FoldPanel2 Folded\"=dword:00000001"), std::string::npos);
+    form.reset();
+
+    TMainForm& again = Start();
+    QCoreApplication::processEvents();
+    EXPECT_TRUE(again.Ui().FoldPanel1->isCollapsed());
+    EXPECT_EQ(again.Ui().FoldPanel1->width(), 14);
+    EXPECT_TRUE(again.Ui().FoldPanel2->isCollapsed());
+    again.Ui().FoldPanel1->Expand();
+    QCoreApplication::processEvents();
+    EXPECT_EQ(again.Ui().FoldPanel1->width(), 177);
+    again.Action("Exit")->trigger();
+    EXPECT_NE(ReadText(SettingsFile()).find("\"FoldPanel1 Folded\"=dword:00000000"), std::string::npos);
+}
+
 TEST_F(MainFormTest, LayoutNamesEveryControlForAssistiveTools) {
     TMainForm& f = Start();
     EXPECT_EQ(f.size(), QSize(572, 514));
-    for (const char* name : {"FolderTreeView", "DirTree1", "ImagesListView1", "SeeBox", "SeePanel", "Image1", "RichEdit1",
+    for (const char* name : {"FoldPanel1", "FoldPanel2", "FolderTreeView", "DirTree1", "ImagesListView1", "SeeBox", "SeePanel", "Image1", "RichEdit1",
                              "HtmlPanel", "AviPanel", "TrackBar1", "XFListBox1", "StatusBar1"}) {
         auto* w = f.findChild<QWidget*>(QString::fromLatin1(name));
         ASSERT_NE(w, nullptr) << name;
@@ -163,7 +200,8 @@ TEST_F(MainFormTest, LayoutNamesEveryControlForAssistiveTools) {
     }
     EXPECT_EQ(f.findChild<QWidget*>("TopPanel")->height(), 46);
     EXPECT_EQ(f.findChild<QWidget*>("TopPanel")->palette().color(QPalette::Window), QColor(233, 233, 233));
-    EXPECT_EQ(f.findChild<QWidget*>("LeftFoldPanel")->width(), 177);
+    EXPECT_EQ(f.findChild<QWidget*>("FoldPanel1")->width(), 177);
+    EXPECT_EQ(f.findChild<QWidget*>("FoldPanel2")->height(), 190);
     EXPECT_EQ(f.Ui().StatusPanel0->width(), 200);
     EXPECT_EQ(f.Ui().StatusPanel1->width(), 354);
     EXPECT_EQ(f.findChild<QWidget*>("AboutButton")->size(), QSize(48, 39));

@@ -103,6 +103,26 @@ TEST(SettingsKey, StoredValuesAreReadAndSavedBack) {
     EXPECT_NE(ReadText(file).find("\"_mid\"=dword:00000001"), std::string::npos);
 }
 
+TEST(SettingsKey, FoldPanelStateIsOursAndNeverStopsTheStart) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    WriteText(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+                    "\"FoldPanel1 Folded\"=\"yes\"\n");
+    {
+        SettingsKey key(file, kKey);
+        const FoldPanelState state = LoadFoldPanelState(key);  // wrong type: unfolded
+        EXPECT_FALSE(state.foldPanel1);
+        EXPECT_FALSE(state.foldPanel2);  // missing: unfolded, and not written
+        EXPECT_EQ(ReadText(file).find("FoldPanel2"), std::string::npos);
+        SaveFoldPanelState(key, {false, true});
+    }
+    SettingsKey key(file, kKey);
+    const FoldPanelState state = LoadFoldPanelState(key);
+    EXPECT_FALSE(state.foldPanel1);
+    EXPECT_TRUE(state.foldPanel2);
+    EXPECT_NE(ReadText(file).find("\"FoldPanel2 Folded\"=dword:00000001"), std::string::npos);
+}
+
 TEST(SettingsKey, WrongTypeStopsLoadingWithTheValueName) {
     test::TempDir dir;
     const std::string file = dir.file("settings.reg");

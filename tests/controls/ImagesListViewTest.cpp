@@ -170,6 +170,43 @@ TEST_F(GridTest, WorkersMakeTheThumbnailsOfPaintedItems) {
     EXPECT_EQ(grid.GetbmplistCount(), 9 + 12);
 }
 
+// Every item's rectangle holds the 80 x 60 picture above its whole caption.
+void ExpectFullItems(const TImagesListView& grid, const char* when) {
+    const QFontMetrics metrics(grid.font());
+    for (int i = 0; i < grid.count(); ++i) {
+        const QListWidgetItem* it = grid.item(i);
+        const QRect r = grid.visualItemRect(it);
+        ASSERT_GE(r.width(), std::max(kThumbCellWidth, metrics.horizontalAdvance(it->text())))
+            << when << " " << it->text().toStdString() << " of " << grid.count();
+        ASSERT_GE(r.height(), kThumbCellHeight + metrics.height())
+            << when << " " << it->text().toStdString() << " of " << grid.count();
+    }
+}
+
+TEST_F(GridTest, ItemsHoldPictureAndCaptionBeforeAndAfterTheirThumbnails) {
+    grid.SetBackgroundThumbnails(true);
+    grid.resize(600, 400);
+    grid.show();
+    int made = 0;
+    for (const int files : {1, 2, 4, 300}) {
+        test::TempDir folder;
+        for (int i = 0; i < files; ++i) {
+            Bitmap b(i == 0 ? 64 : 8, i == 0 ? 48 : 6, PixelFormat::Bpp24);
+            SaveBmpFile(b, folder.file("p" + std::to_string(1000 + i) + ".bmp"));
+        }
+        grid.SetFPath(QString::fromStdString(folder.path() + "/"));
+        ASSERT_EQ(grid.count(), files);
+        ExpectFullItems(grid, "before");
+        ASSERT_TRUE(test::ProcessEventsUntil([&] {
+            grid.viewport()->update();
+            return TImagesListView::ImageIndex(grid.item(0)) >= 0 && grid.PendingThumbnails() == 0;
+        }));
+        made += 1;
+        ExpectFullItems(grid, "after");
+    }
+    EXPECT_EQ(made, 4);
+}
+
 TEST_F(GridTest, ItemOfAFileThatCannotBeOpenedIsRemoved) {
     Picture("a.bmp", 20, 20);
     Picture("b.bmp", 20, 20);
