@@ -9,9 +9,12 @@
 #include "platform/Prompts.h"
 
 #include <QAction>
+#include <QCollator>
 #include <QMenu>
 #include <QTreeWidget>
 #include <QTreeWidgetItemIterator>
+
+#include <algorithm>
 
 namespace vs {
 
@@ -95,13 +98,21 @@ void TMainForm::FillFolderTree() {
 bool TMainForm::AddFolderChildren(const std::string& path, QTreeWidgetItem* parent) {
     if (!ui_.FolderTreeView)
         return false;
-    // Read from disk in one pass; the nodes follow, depth first, in listing order.
+    // Read from disk in one pass; the nodes follow, depth first. Each level is in name order
+    // (ignoring letter case, by the user's locale, as the grid sorts captions), not in the
+    // order the file system happens to list.
     const std::vector<FolderNode> folders = LoadFolderHierarchy(path);
-    const auto add = [this](const auto& self, const std::vector<FolderNode>& level, QTreeWidgetItem* under) -> void {
-        for (const FolderNode& f : level) {
-            QTreeWidgetItem* node = AddFolderNode(under, QString::fromStdString(f.caption));
-            self(self, f.children, node);
-        }
+    QCollator collator;
+    collator.setCaseSensitivity(Qt::CaseInsensitive);
+    const auto add = [&](const auto& self, const std::vector<FolderNode>& level, QTreeWidgetItem* under) -> void {
+        std::vector<std::pair<QString, const FolderNode*>> sorted;
+        sorted.reserve(level.size());
+        for (const FolderNode& f : level)
+            sorted.emplace_back(QString::fromStdString(f.caption), &f);
+        std::stable_sort(sorted.begin(), sorted.end(),
+                         [&](const auto& a, const auto& b) { return collator.compare(a.first, b.first) < 0; });
+        for (const auto& [caption, f] : sorted)
+            self(self, f->children, AddFolderNode(under, caption));
     };
     add(add, folders, parent);
     return true;
@@ -148,6 +159,15 @@ void TMainForm::FolderTreeViewEdited(QTreeWidgetItem* node, const QString& newTe
     }
     const bool renamed = RenameFolder(NodeFolderPath(node->parent()), old.toStdString(), newText.toStdString());
     SetNodeCaption(node, renamed ? newText : old);
+    if (!renamed)
+        return;
+    // The shown folder, or one it lies in, has a new path: show it as selecting it would.
+    QTreeWidgetItem* shown = ui_.FolderTreeView->currentItem();
+    for (const QTreeWidgetItem* n = shown; n; n = n->parent())
+        if (n == node) {
+            PointGridAt(shown);
+            break;
+        }
 }
 
 void TMainForm::PopupMenu2Popup() {

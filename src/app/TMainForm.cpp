@@ -377,8 +377,14 @@ void TMainForm::SettingExecute() {
 }
 
 std::string TMainForm::BrowseForFolder() {
-    const std::optional<std::string> picked = prompts_.pickFolder(
-        "Select a folder", QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString());
+    // The picker opens where the library is; a desktop folder need not exist.
+    std::string start = PhotoFolder;
+    std::error_code ec;
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation).toStdString();
+    if (start.empty() || !std::filesystem::is_directory(start, ec))
+        start = QStandardPaths::writableLocation(QStandardPaths::HomeLocation).toStdString();
+    const std::optional<std::string> picked = prompts_.pickFolder("Select a folder", start);
     if (!picked || picked->empty())
         return {};
     return WithTrailingSlash(*picked);

@@ -367,6 +367,15 @@ int TFoldPanel::GetControlCount() const {
     return static_cast<int>(Controls().size());
 }
 
+QObject* TFoldPanel::GetComponent(int i) const {
+    const QObjectList& c = client_->children();
+    return i >= 0 && i < c.size() ? c[i] : nullptr;
+}
+
+int TFoldPanel::GetComponentCount() const {
+    return static_cast<int>(client_->children().size());
+}
+
 void TFoldPanel::SetFolding(bool folding) {
     if (folding_ == folding)
         return;

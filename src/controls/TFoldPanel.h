@@ -118,6 +118,9 @@ public:
     QList<QWidget*> Controls() const;
     QWidget* GetControl(int i) const;
     int GetControlCount() const;
+    // Every object the client panel holds (widgets, layouts, timers ...).
+    QObject* GetComponent(int i) const;
+    int GetComponentCount() const;
 
     // What a click on the glyph does: asks OnFoldClick, then toggles unless it said no.
     virtual void FoldClick();

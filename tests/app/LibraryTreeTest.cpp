@@ -88,6 +88,8 @@ protected:
 TEST_F(LibraryTreeTest, ShowsPlainFoldersDepthFirst) {
     Dir("Plain/Inner/Deepest");
     Dir("Plain/Second");
+    Dir("Plain/beta");
+    Dir("Plain/Alpha");
     Dir(".Hidden");
     Dir("ReadOnly", 0555);
     Dir("Other");
@@ -102,11 +104,11 @@ TEST_F(LibraryTreeTest, ShowsPlainFoldersDepthFirst) {
     EXPECT_EQ(Node({"ReadOnly"}), nullptr);
     EXPECT_EQ(Node({".Hidden"}), nullptr);
     EXPECT_EQ(Node({"Plain", "Loop"}), nullptr);
-    // Children in listing order.
-    std::vector<std::string> shown, listed = ListPlainFolders(Library() + "Plain");
+    // Children in name order, ignoring letter case, whatever order the disk lists them in.
+    std::vector<std::string> shown;
     for (int i = 0; i < Node({"Plain"})->childCount(); ++i)
         shown.push_back(Node({"Plain"})->child(i)->text(0).toStdString());
-    EXPECT_EQ(shown, listed);
+    EXPECT_EQ(shown, (std::vector<std::string>{"Alpha", "beta", "Inner", "Second"}));
     EXPECT_EQ(f.NodeFolderPath(Node({"Plain", "Inner"})), Library() + "Plain/Inner/");
     EXPECT_EQ(f.NodeFolderPath(Root()), Library());
     ::chmod((Library() + "ReadOnly").c_str(), 0755);
@@ -222,6 +224,27 @@ TEST_F(LibraryTreeTest, RenameInPlace) {
     ASSERT_TRUE(test::ProcessEventsUntil([&] { return Editor() == nullptr; }));  // commits queued
     EXPECT_TRUE(fs::is_directory(Library() + "C"));
     EXPECT_NE(Node({"C"}), nullptr);
+}
+
+TEST_F(LibraryTreeTest, RenamingTheShownFolderShowsItUnderItsNewName) {
+    Dir("Trips/Day1");
+    test::WriteText(Library() + "Trips/Day1/notes.txt", "x");
+    TMainForm& f = Start();
+    Tree()->setCurrentItem(Node({"Trips", "Day1"}));
+    Node({"Trips", "Day1"})->setText(0, "First");
+    EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /First/");
+    EXPECT_EQ(f.Ui().ImagesListView1->Path().toStdString(), Library() + "Trips/First/");
+    // Renaming a folder it lies in moves the grid along; the caption names the shown folder.
+    Node({"Trips"})->setText(0, "Journeys");
+    EXPECT_EQ(f.Ui().ImagesListView1->Path().toStdString(), Library() + "Journeys/First/");
+    EXPECT_EQ(f.Ui().ImagesListView1->count(), 1);
+    EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /First/");
+    // Another folder's rename leaves the shown one alone.
+    Dir("Other");
+    f.FillFolderTree();
+    Tree()->setCurrentItem(Node({"Journeys"}));
+    Node({"Other"})->setText(0, "Else");
+    EXPECT_EQ(f.windowTitle(), "Vantor See 1.1   /Journeys/");
 }
 
 TEST_F(LibraryTreeTest, DeleteAsksAndRemoves) {

@@ -9,6 +9,7 @@
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
 #include <QTreeWidget>
@@ -119,6 +120,17 @@ TEST_F(SettingFormTest, BrowseButtonAppendsThePhotoFolder) {
         EXPECT_EQ(d.PhotoFolderPath->text(), "kept");
     }, false);
     EXPECT_EQ(prompts.folderCaptions, (std::vector<std::string>{"Select a folder", "Select a folder"}));
+    // The picker opens at the photo folder; without it at the desktop folder, or else home.
+    ASSERT_EQ(prompts.folderStarts.size(), 2u);
+    EXPECT_EQ(prompts.folderStarts[0], Library());
+    fs::remove_all(Library());
+    std::error_code ec;
+    const QString desktop = QStandardPaths::writableLocation(QStandardPaths::DesktopLocation);
+    const QString fallback = fs::is_directory(desktop.toStdString(), ec)
+                                 ? desktop
+                                 : QStandardPaths::writableLocation(QStandardPaths::HomeLocation);
+    EXPECT_EQ(form->BrowseForFolder(), "");
+    EXPECT_EQ(prompts.folderStarts.back(), fallback.toStdString());
 }
 
 }  // namespace

@@ -1,5 +1,6 @@
 #include "controls/FoldGlyphs.h"
 #include "controls/TFoldPanel.h"
+#include "support/QtTestSupport.h"
 
 #include <QCoreApplication>
 #include <QLabel>
@@ -276,6 +277,16 @@ TEST(FoldPanel, ChildrenLiveOnTheClientAndItsEventsReachThePanel) {
     ASSERT_EQ(downs.size(), 1u);
     EXPECT_EQ(downs[0], client->geometry().topLeft() + QPoint(100, 100));
     EXPECT_EQ(clicks, 1);
+
+    std::vector<int> keys;
+    QString typed;
+    w.fold->OnKeyDown = [&](TFoldPanel*, int key, Qt::KeyboardModifiers) { keys.push_back(key); };
+    w.fold->OnKeyPress = [&](TFoldPanel*, const QString& text) { typed += text; };
+    QTest::keyClick(client, Qt::Key_Q);
+    EXPECT_EQ(keys, std::vector<int>{Qt::Key_Q});
+    EXPECT_EQ(typed, "q");
+    EXPECT_EQ(w.fold->GetComponentCount(), 2);
+    EXPECT_EQ(w.fold->GetComponent(0), label);
 }
 
 TEST(FoldPanel, HoverTintsTheGlyphAndMovingToAnotherPanelRestoresIt) {
@@ -303,11 +314,14 @@ TEST(FoldPanel, HoverTintsTheGlyphAndMovingToAnotherPanelRestoresIt) {
     EXPECT_EQ(TFoldPanel::HoverTimerOwner(), b);
     EXPECT_EQ(Grab(*a).copy(a->GlyphRectangle()), normal);
 
-    // The timer ends the tint once the mouse is elsewhere.
-    QTest::mouseMove(&window, QPoint(180, 150));
+    // The timer keeps the tint while the mouse stays on the panel, and ends it once the
+    // mouse is elsewhere.
     b->HoverTimerTick();
-    EXPECT_FALSE(b->HoverTinted());
+    EXPECT_TRUE(b->HoverTinted());
+    QTest::mouseMove(&window, QPoint(180, 150));
+    EXPECT_TRUE(test::ProcessEventsUntil([&] { return !b->HoverTinted(); }, 5000));
     EXPECT_EQ(TFoldPanel::HoverTimerOwner(), nullptr);
+    EXPECT_EQ(Grab(*b).copy(b->GlyphRectangle()), normal);
 }
 
 TEST(FoldPanel, PaintsGlyphSeparatorFrameAndCaption) {

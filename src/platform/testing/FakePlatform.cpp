@@ -28,8 +28,9 @@ Answer FakePrompts::message(const std::string& text, const std::string& caption,
     return Answer::Ok;
 }
 
-std::optional<std::string> FakePrompts::pickFolder(const std::string& caption, const std::string& /*startFolder*/) {
+std::optional<std::string> FakePrompts::pickFolder(const std::string& caption, const std::string& startFolder) {
     folderCaptions.push_back(caption);
+    folderStarts.push_back(startFolder);
     if (folders.empty())
         return std::nullopt;
     auto f = folders.front();

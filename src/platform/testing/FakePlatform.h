@@ -32,6 +32,7 @@ public:
 
     std::vector<PromptRecord> messages;
     std::vector<std::string> folderCaptions;
+    std::vector<std::string> folderStarts;  // the folder each picker opened at
 
     Answer message(const std::string& text, const std::string& caption, Buttons buttons, Icon icon) override;
     std::optional<std::string> pickFolder(const std::string& caption, const std::string& startFolder) override;
