@@ -31,10 +31,7 @@ const std::string& Base() {
     static std::string base;
     if (!base.empty())
         return base;
-    std::string pattern = (fs::temp_directory_path() / "vs-bench-tree-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    base = pattern + "/";
+    base = vs::bench::MakeTempFolder("vs-bench-tree");
     const std::string library = base + "bin/Photo Folder/";
 
     for (int a = 0; a < 50; ++a)
@@ -88,10 +85,7 @@ const std::string& PictureBase() {
     static std::string base;
     if (!base.empty())
         return base;
-    std::string pattern = (fs::temp_directory_path() / "vs-bench-view-XXXXXX").string();
-    if (!::mkdtemp(pattern.data()))
-        std::abort();
-    base = pattern + "/";
+    base = vs::bench::MakeTempFolder("vs-bench-view");
     fs::create_directories(base + "bin/Photo Folder");
     vs::Bitmap big(6000, 4000, vs::PixelFormat::Bpp24);
     for (int y = 0; y < big.height(); ++y)

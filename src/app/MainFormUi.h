@@ -20,6 +20,7 @@ class QWidget;
 
 namespace vs {
 
+class TDirTree;
 class TFoldPanel;
 class TImagesListView;
 
@@ -43,7 +44,7 @@ struct MainFormUi {
     TFoldPanel* FoldPanel1 = nullptr;
     QSplitter* Splitter2 = nullptr;
     QTreeWidget* FolderTreeView = nullptr;
-    QTreeWidget* DirTree1 = nullptr;
+    TDirTree* DirTree1 = nullptr;
 
     // Grid panel (MainLayoutGrid.cpp), on a panel that folds to a thin strip.
     TFoldPanel* FoldPanel2 = nullptr;

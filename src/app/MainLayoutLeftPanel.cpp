@@ -2,6 +2,7 @@
 
 #include "app/MainLayoutParts.h"
 #include "app/TMainForm.h"
+#include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
 
 #include <QSplitter>
@@ -25,9 +26,8 @@ QWidget* TMainForm::BuildLeftPanel(QWidget* parent) {
     ui_.FolderTreeView = new QTreeWidget(ui_.Splitter2);
     NameControl(ui_.FolderTreeView, "FolderTreeView");
     ui_.FolderTreeView->setHeaderHidden(true);
-    ui_.DirTree1 = new QTreeWidget(ui_.Splitter2);
+    ui_.DirTree1 = new TDirTree(ui_.Splitter2);
     NameControl(ui_.DirTree1, "DirTree1");
-    ui_.DirTree1->setHeaderHidden(true);
     ui_.Splitter2->setSizes({161, 300});
     return ui_.FoldPanel1;
 }

@@ -7,16 +7,6 @@ constexpr std::string_view kPhotoFolderValue = "Photo Folder";
 constexpr std::string_view kTrashValue = "Move To Trash";
 constexpr std::string_view kFoldPanel1Value = "FoldPanel1 Folded";
 constexpr std::string_view kFoldPanel2Value = "FoldPanel2 Folded";
-
-bool ReadOwnFlag(const SettingsKey& key, std::string_view name) {
-    if (!key.ValueExists(name))
-        return false;
-    try {
-        return key.ReadBool(name);
-    } catch (const SettingsError&) {
-        return false;  // our own values: never worth stopping the start for
-    }
-}
 }  // namespace
 
 void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags) {
@@ -42,8 +32,16 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
         key.WriteBool(FileTypes()[static_cast<std::size_t>(type)].suffix, flags[static_cast<std::size_t>(type)]);
 }
 
+bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback) {
+    try {
+        return key.ValueExists(name) ? key.ReadBool(name) : fallback;
+    } catch (const SettingsError&) {
+        return fallback;
+    }
+}
+
 FoldPanelState LoadFoldPanelState(const SettingsKey& key) {
-    return {ReadOwnFlag(key, kFoldPanel1Value), ReadOwnFlag(key, kFoldPanel2Value)};
+    return {ReadOwnBool(key, kFoldPanel1Value, false), ReadOwnBool(key, kFoldPanel2Value, false)};
 }
 
 void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
@@ -51,7 +49,7 @@ void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
     key.WriteBool(kFoldPanel2Value, state.foldPanel2);
 }
 
-bool LoadTrashSetting(const SettingsKey& key) { return ReadOwnFlag(key, kTrashValue); }
+bool LoadTrashSetting(const SettingsKey& key) { return ReadOwnBool(key, kTrashValue, false); }
 
 void SaveTrashSetting(SettingsKey& key, bool moveToTrash) { key.WriteBool(kTrashValue, moveToTrash); }
 

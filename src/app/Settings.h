@@ -16,6 +16,14 @@ void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags);
 // Writes "Photo Folder" and the thirteen stored flags, in that order.
 void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFlags& flags);
 
+// Values of our own beside the specified ones (comforts the original did not have): a
+// missing value or one of the wrong type gives the fallback, so they can never stop the
+// program from starting.
+bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback);
+
+// Whether the grid reads and writes the desktop's shared thumbnail cache (on by default).
+inline constexpr std::string_view kThumbnailCacheValue = "Thumbnail Cache";
+
 // Whether each fold panel of the main window was left folded: our own values beside the
 // original ones, "FoldPanel1 Folded" and "FoldPanel2 Folded" (dwords, 1 when folded).
 struct FoldPanelState {

@@ -1,5 +1,7 @@
 #include "app/TMainForm.h"
 
+#include "controls/ThumbnailCache.h"
+
 #include "app/AppInfo.h"
 #include "app/MainLayoutParts.h"
 #include "app/Artwork.h"
@@ -7,6 +9,7 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
 #include "app/ShortcutRouter.h"
+#include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
@@ -75,6 +78,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildMenus();
     ConnectImageView();
     ConnectFolderTree();
+    ConnectDirTree();
     ConnectFileCommands();
     ConnectDragDrop();
     if (env_.wallpaper) {
@@ -259,6 +263,7 @@ void TMainForm::LoadSettings() {
     }
     apply();
     MoveDeletedToTrash = LoadTrashSetting(key);
+    SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
@@ -268,7 +273,24 @@ void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
     SaveTrashSetting(key, MoveDeletedToTrash);
+    key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+}
+
+void TMainForm::SetThumbnailCacheEnabled(bool on) {
+    if (on == ThumbnailCacheEnabled())
+        return;
+    thumbnailCache_.reset();
+    TImagesListView::ThumbnailLoader loader;
+    if (on) {
+        // Shared with the grid's workers, which may outlive this window's members.
+        auto cache = std::make_shared<const ThumbnailCache>();
+        thumbnailCache_ = cache;
+        loader = [cache](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
+            return LoadMicroImageThroughCache(*cache, path, kind, thumb, sizeText);
+        };
+    }
+    ui_.ImagesListView1->SetThumbnailLoader(std::move(loader));
 }
 
 void TMainForm::closeEvent(QCloseEvent* event) {

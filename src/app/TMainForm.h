@@ -32,10 +32,12 @@ class QWidget;
 
 namespace vs {
 
+class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
 class TImagesListView;
+class ThumbnailCache;
 class Wallpaper;
 
 // Where the main window finds its settings and its default photo folder; tests point these
@@ -45,6 +47,7 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -69,6 +72,8 @@ public:
     // The library node under the mouse at the last press in the tree; the folder commands'
     // target.
     QTreeWidgetItem* ClickedFolderNode = nullptr;
+    // The directory tree's node under the mouse at the last press; its menu's target.
+    QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
     // The private file clipboard: names, ClipboardFolder and ClipboardIsCut.
@@ -89,6 +94,10 @@ public:
 
     void LoadSettings();
     void SaveSettings();
+    // The grid's thumbnails through the desktop's shared thumbnail cache (a value of our own
+    // in the settings key).
+    void SetThumbnailCacheEnabled(bool on);
+    bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
     void ImagesListView1Change(QListWidgetItem* item);
@@ -127,6 +136,17 @@ public:
     void pDeleteFolderExecute();
     void pRenameFolderExecute();
     void pRefreshFolderExecute();
+
+    // Directory tree.
+    void DirTree1MouseDown(const QPoint& viewportPos);
+    void PopupMenu3Popup();
+    void DirTree1Change();
+    void DirTree1Click();
+    bool DirTree1Editing(QTreeWidgetItem* node);
+    void DirTree1Edited(QTreeWidgetItem* node, QString& text);
+    void RenameWinFolderExecute();
+    void DeleteWinFolderExecute();
+    void RefreshWinFolderExecute();
 
     // File commands of the grid (FileCommands.cpp).
     void PopupMenu1Popup();
@@ -181,6 +201,8 @@ private:
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
+    void ConnectDirTree();
+    void PointGridAtDirectory();
     void ConnectFileCommands();
     void ConnectDragDrop();
     // Stops the media player when it shows path, before the file goes.
@@ -222,6 +244,7 @@ private:
     QDialog* aboutBox_ = nullptr;
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
+    std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     // What Image1 holds, so that a resize that changes only the frame's place does not

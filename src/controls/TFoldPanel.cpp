@@ -154,6 +154,10 @@ TFoldPanel::TFoldPanel(QWidget* parent) : BevelPanel(parent) {
 }
 
 TFoldPanel::~TFoldPanel() {
+    // The client and its children go first, while the event handlers they may still call
+    // (a focused child's exit) exist.
+    delete client_;
+    client_ = nullptr;
     if (gHoverOwner == this) {
         gHoverTimer->stop();
         gHoverOwner = nullptr;

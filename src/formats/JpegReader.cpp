@@ -1,6 +1,8 @@
 #include "formats/JpegReader.h"
 
+#include "formats/Exif.h"
 #include "graphics/Errors.h"
+#include "graphics/Orientation.h"
 
 #include <csetjmp>
 #include <cstdio>
@@ -109,7 +111,7 @@ struct DecompressorGuard {
     ~DecompressorGuard() { jpeg_destroy_decompress(&d.cinfo); }
 };
 
-Bitmap Decode(std::span<const std::uint8_t> data, int scaleDenom, bool headerOnly, JpegInfo* infoOut) {
+Bitmap Decode(std::span<const std::uint8_t> data, int scaleDenom, bool headerOnly, bool orient, JpegInfo* infoOut) {
     if (scaleDenom != 1 && scaleDenom != 2 && scaleDenom != 4 && scaleDenom != 8)
         throw DecodeError("JPEG: unsupported scale 1/" + std::to_string(scaleDenom));
     Decompressor d;
@@ -118,6 +120,7 @@ Bitmap Decode(std::span<const std::uint8_t> data, int scaleDenom, bool headerOnl
     JpegInfo info;
     if (!Start(d, data, scaleDenom, headerOnly, info))
         throw DecodeError(std::string("JPEG: ") + d.err.message);
+    info.orientation = FindJpegExif(data).data.orientation;
     if (infoOut)
         *infoOut = info;
     if (headerOnly)
@@ -134,18 +137,20 @@ Bitmap Decode(std::span<const std::uint8_t> data, int scaleDenom, bool headerOnl
     std::vector<std::uint8_t> cmykRow(cmyk ? static_cast<std::size_t>(d.cinfo.output_width) * 4 : 0);
     if (!Scan(d, out, cmykRow.data()))
         throw DecodeError(std::string("JPEG: ") + d.err.message);
+    if (orient)
+        ApplyOrientation(out, info.orientation);
     return out;
 }
 
 }  // namespace
 
 Bitmap DecodeJpeg(std::span<const std::uint8_t> data, const JpegDecodeOptions& options, JpegInfo* info) {
-    return Decode(data, options.scaleDenom, false, info);
+    return Decode(data, options.scaleDenom, false, options.applyOrientation, info);
 }
 
 JpegInfo ReadJpegInfo(std::span<const std::uint8_t> data) {
     JpegInfo info;
-    Decode(data, 1, true, &info);
+    Decode(data, 1, true, false, &info);
     return info;
 }
 
@@ -156,12 +161,46 @@ int JpegScaleDenomFor(int width, int height, int cellWidth, int cellHeight) {
     return 1;
 }
 
-Bitmap DecodeJpegForCell(std::span<const std::uint8_t> data, int cellWidth, int cellHeight, JpegInfo* info) {
+namespace {
+
+// A camera's preview serves as the thumbnail only when it shows the whole picture at a size
+// that still fills the cell: some cameras pad previews with black bars to 4:3.
+bool PreviewFits(const JpegInfo& preview, const JpegInfo& full, int cellWidth, int cellHeight) {
+    if (preview.width < cellWidth || preview.height < cellHeight || full.width <= 0 || full.height <= 0)
+        return false;
+    const double a = double(preview.width) * full.height, b = double(preview.height) * full.width;
+    return a <= b * 1.01 && b <= a * 1.01;
+}
+
+}  // namespace
+
+Bitmap DecodeJpegForCell(std::span<const std::uint8_t> data, int cellWidth, int cellHeight, JpegInfo* info,
+                         bool usePreview) {
     // The header is parsed twice; that costs microseconds against a decode of milliseconds.
     const JpegInfo full = ReadJpegInfo(data);
     if (info)
         *info = full;
-    return Decode(data, JpegScaleDenomFor(full.width, full.height, cellWidth, cellHeight), false, nullptr);
+    // The cell as the stored picture lies: a photo shown upright may be stored sideways.
+    if (OrientationTransposes(full.orientation))
+        std::swap(cellWidth, cellHeight);
+    Bitmap thumb;
+    if (usePreview) {
+        const auto preview = ExifPreview(FindJpegExif(data));
+        try {
+            if (!preview.empty()) {
+                const JpegInfo p = ReadJpegInfo(preview);
+                if (PreviewFits(p, full, cellWidth, cellHeight))
+                    thumb = Decode(preview, JpegScaleDenomFor(p.width, p.height, cellWidth, cellHeight), false,
+                                   false, nullptr);
+            }
+        } catch (const DecodeError&) {
+            thumb = Bitmap();  // a broken preview: the main picture still serves
+        }
+    }
+    if (thumb.empty())
+        thumb = Decode(data, JpegScaleDenomFor(full.width, full.height, cellWidth, cellHeight), false, false, nullptr);
+    ApplyOrientation(thumb, full.orientation);
+    return thumb;
 }
 
 }  // namespace vs

@@ -1,6 +1,7 @@
 #include "formats/TiffReader.h"
 
 #include "graphics/Errors.h"
+#include "graphics/Orientation.h"
 
 #include <algorithm>
 #include <cstdarg>
@@ -103,8 +104,15 @@ Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
     if (!TIFFRGBAImageOK(tif.get(), reason))
         throw DecodeError(std::string("TIFF: ") + reason);
 
+    // libtiff flips rows and columns for us but never exchanges them, and it treats 5 to 8 as
+    // their unexchanged partners 1 to 4. So ask for the pixels as stored and turn them here.
+    std::uint16_t orientation = ORIENTATION_TOPLEFT;
+    TIFFGetFieldDefaulted(tif.get(), TIFFTAG_ORIENTATION, &orientation);
+    if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
+        orientation = ORIENTATION_TOPLEFT;
+    const int stored = orientation > ORIENTATION_BOTLEFT ? orientation - 4 : orientation;
     std::vector<std::uint32_t> raster(static_cast<std::size_t>(width) * height);
-    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, raster.data(), ORIENTATION_TOPLEFT, 1) ||
+    if (!TIFFReadRGBAImageOriented(tif.get(), width, height, raster.data(), stored, 1) ||
         !file.error.empty())
         fail("cannot read the picture");
 
@@ -118,6 +126,7 @@ Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
             dst[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetR(src[x]));
         }
     }
+    ApplyOrientation(bmp, orientation);
     return bmp;
 }
 

@@ -9,7 +9,7 @@ namespace vs {
 
 // The first picture of a TIFF file (".tif", ".tiff", ".fax"), through libtiff's RGBA
 // interface: every compression and photometric interpretation libtiff can turn into RGB.
-// Yields a 24-bit picture; alpha is dropped. libtiff's errors and warnings are caught, never
+// Yields a 24-bit picture turned as its Orientation tag says; alpha is dropped. libtiff's errors and warnings are caught, never
 // printed; an invalid or truncated file throws DecodeError with libtiff's message.
 // Pictures of more than maxPixels are refused before anything is allocated for them.
 Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels = kMaxPixels);

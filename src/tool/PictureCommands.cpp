@@ -28,12 +28,15 @@ const char* const kDecodeHelp =
     "\"Could not open INPUT\" (or that the format has no decoder here) and exits 1.\n";
 
 const char* const kThumbHelp =
-    "Usage: vantorsee-tool thumb INPUT... -o OUTDIR [--cell WxH] [-j N]\n"
+    "Usage: vantorsee-tool thumb INPUT... -o OUTDIR [--cell WxH] [-j N] [--no-preview]\n"
     "\n"
     "Writes one thumbnail per input to OUTDIR/NAME.bmp (NAME is the input's file name), fitted\n"
     "on white into a cell of 80x60 unless --cell says otherwise, and prints NAME<TAB>SIZE for\n"
     "each input, SIZE being the picture's full size such as 640X480, empty when it could not\n"
     "be decoded. -j N makes the thumbnails on N threads (the output order stays the same).\n"
+    "Pictures stand as their orientation tag says. Like the grid, a camera JPEG's thumbnail\n"
+    "comes from its embedded preview when that fills the cell; --no-preview decodes the\n"
+    "picture itself.\n"
     "Exits 1 when any input failed.\n";
 
 const char* const kFormatsHelp =
@@ -76,8 +79,11 @@ int Thumb(const std::vector<std::string>& args) {
     int cellW = vs::kThumbCellWidth;
     int cellH = vs::kThumbCellHeight;
     int threads = 1;
+    bool usePreview = true;
     for (std::size_t i = 0; i < args.size(); ++i) {
-        if (args[i] == "-o" || args[i] == "--cell" || args[i] == "-j") {
+        if (args[i] == "--no-preview") {
+            usePreview = false;
+        } else if (args[i] == "-o" || args[i] == "--cell" || args[i] == "-j") {
             if (i + 1 == args.size())
                 return Usage(kThumbHelp, args[i] + " needs a value");
             const std::string& value = args[++i];
@@ -118,8 +124,8 @@ int Thumb(const std::vector<std::string>& args) {
             Result& r = results[i];
             vs::Bitmap thumb;
             try {
-                r.ok = vs::LoadMicroImageFromFile(input, vs::ImageKindFromFileName(input), thumb, r.sizeText, cellW,
-                                                  cellH);
+                r.ok = vs::LoadMicroImageFromFile(input, vs::ImageKindFromFileName(input), thumb, r.sizeText,
+                                                  vs::CellHint{cellW, cellH, usePreview}, cellW, cellH);
                 if (r.ok)
                     vs::SaveBmpFile(thumb, (std::filesystem::path(outDir) / (name + ".bmp")).string());
             } catch (const vs::ImageError& e) {

@@ -56,6 +56,7 @@ inline constexpr int kThumbCellHeight = 60;
 struct CellHint {
     int width = kThumbCellWidth;
     int height = kThumbCellHeight;
+    bool usePreview = true;  // a camera JPEG's embedded preview may stand in for the picture
 };
 struct PictureSize {
     int width = 0;

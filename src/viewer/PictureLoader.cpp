@@ -22,10 +22,15 @@ Bitmap DecodePicture(const std::string& path, int kind) { return DecodePicture(p
 
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth, int cellHeight) {
+    return LoadMicroImageFromFile(fileName, kind, bitmap, sizeText, CellHint{cellWidth, cellHeight}, cellWidth,
+                                  cellHeight);
+}
+
+bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
+                            const CellHint& decodeHint, int cellWidth, int cellHeight, const DecodedHook& decoded) {
     PictureSize full;
     try {
-        const CellHint cell{cellWidth, cellHeight};
-        bitmap = DecodePicture(fileName, kind, &cell, &full);
+        bitmap = DecodePicture(fileName, kind, &decodeHint, &full);
     } catch (const OpenError&) {
         if (KindTraits(kind) & kDropUnopenable)
             throw;
@@ -35,6 +40,8 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     }
     sizeText = SizeText(full.width, full.height);
     bitmap.convertTo24();
+    if (decoded)
+        decoded(bitmap, full);
     return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
 }
 

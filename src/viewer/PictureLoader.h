@@ -3,6 +3,7 @@
 #include "graphics/Bitmap.h"
 #include "viewer/FileKinds.h"
 
+#include <functional>
 #include <string>
 
 namespace vs {
@@ -30,6 +31,15 @@ Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, Pi
 // caller, which drops the grid item; the others just return false.
 bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
                             int cellWidth = kThumbCellWidth, int cellHeight = kThumbCellHeight);
+
+// The same with the decode spelled out: decodeHint says how far a reader may reduce (and
+// whether a camera preview may stand in), and decoded, when set, sees the 24-bit picture
+// before it is fitted into the cell, with the picture's real size (the thumbnail cache keeps
+// it).
+using DecodedHook = std::function<void(const Bitmap& decoded, const PictureSize& full)>;
+bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitmap, std::string& sizeText,
+                            const CellHint& decodeHint, int cellWidth, int cellHeight,
+                            const DecodedHook& decoded = {});
 
 // Decodes a picture kind at full size into target as 24 bits per pixel.
 // album is the album the page strip has open, or null; for kind 3 its page 0 is read, else

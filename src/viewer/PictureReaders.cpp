@@ -27,9 +27,9 @@ Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSiz
     if (!hint)
         return WithSize(DecodeJpeg(ReadFileBytes(path)), fullSize);
     JpegInfo info;
-    Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info);
+    Bitmap reduced = DecodeJpegForCell(ReadFileBytes(path), hint->width, hint->height, &info, hint->usePreview);
     if (fullSize)
-        *fullSize = {info.width, info.height};
+        *fullSize = {info.shownWidth(), info.shownHeight()};
     return reduced;
 }
 

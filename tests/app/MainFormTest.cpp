@@ -2,6 +2,7 @@
 #include "app/Dialogs.h"
 #include "app/ShortcutRouter.h"
 #include "app/TMainForm.h"
+#include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"

@@ -123,29 +123,17 @@ TEST(OrvikHandles, LayoutAndInclusiveHitTest) {
     EXPECT_EQ(OrvikHitTest(OrvikHandleRects(0, 0, 10, 10), 5, 5), 0);
 }
 
-TEST(OrvikDrag, EachHandleMovesItsEdgesAndKeepsTheOthers) {
+// Each handle's result is checked through the widget; here the reference point.
+TEST(OrvikDrag, ReferenceFollowsTheMouseOnlyAlongEdgesThatKeepTheOrigin) {
     const QRect start(50, 40, 100, 60);
     const QPoint press(20, 20);
-    const QPoint to(30, 26);  // 10 right, 6 down in control coordinates
-    const QRect expected[9] = {
-        QRect(60, 46, 100, 60),  // -1 moves
-        QRect(60, 46, 90, 54),  QRect(50, 46, 110, 54), QRect(60, 40, 90, 66), QRect(50, 40, 110, 66),
-        QRect(50, 46, 100, 54), QRect(50, 40, 100, 66), QRect(60, 40, 90, 60), QRect(50, 40, 110, 60),
-    };
+    const QPoint to(30, 26);
+    const QPoint expected[9] = {press, press, {30, 20}, {20, 26}, to, press, {20, 26}, press, {30, 20}};
     for (int handle = -1; handle < 8; ++handle) {
         QPoint last = press;
-        EXPECT_EQ(OrvikDragStep(start, handle, to, last), expected[handle + 1]) << "handle " << handle;
+        OrvikDragStep(start, handle, to, last);
+        EXPECT_EQ(last, expected[handle + 1]) << "handle " << handle;
     }
-    // The reference point follows the mouse only along edges that leave the origin alone.
-    QPoint last = press;
-    OrvikDragStep(start, 3, to, last);
-    EXPECT_EQ(last, to);
-    last = press;
-    OrvikDragStep(start, 1, to, last);
-    EXPECT_EQ(last, QPoint(30, 20));
-    last = press;
-    OrvikDragStep(start, 0, to, last);
-    EXPECT_EQ(last, press);
 }
 
 TEST(OrvikDrag, NeverBelowTenByTenAndFixedEdgesStay) {

@@ -195,11 +195,19 @@ TEST(FoldPanel, GlyphClickFoldsButPressMoveOffReleaseDoesNot) {
     w.fold->OnClick = [&](TFoldPanel*) { ++clicks; };
     const QRect g = w.fold->GlyphRectangle();
     ASSERT_EQ(g, QRect(1, 1, 41, 12));
+    const QImage before = Grab(*w.fold);
     QTest::mousePress(w.fold, Qt::LeftButton, {}, g.center());
+    // A sunken frame one pixel inside the glyph while pressed.
+    const QImage pressed = Grab(*w.fold);
+    EXPECT_EQ(pressed.pixel(20, 2), w.fold->ShadowColour().rgb());
+    EXPECT_EQ(pressed.pixel(2, 8), w.fold->ShadowColour().rgb());
+    EXPECT_EQ(pressed.pixel(20, 11), w.fold->HighlightColour().rgb());
+    EXPECT_EQ(pressed.pixel(40, 8), w.fold->HighlightColour().rgb());
     QTest::mouseMove(w.fold, g.center() + QPoint(0, 30));
     QTest::mouseRelease(w.fold, Qt::LeftButton, {}, g.center() + QPoint(0, 30));
     EXPECT_TRUE(w.fold->isExpanded());
     EXPECT_EQ(clicks, 1);  // an ordinary click on the panel
+    EXPECT_EQ(Grab(*w.fold), before);
 
     // Pressed outside, released on the glyph: no fold either.
     QTest::mousePress(w.fold, Qt::LeftButton, {}, QPoint(60, 40));

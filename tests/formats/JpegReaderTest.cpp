@@ -49,18 +49,6 @@ void WriteCmykJpeg(const std::string& path, int width, int height, bool adobe) {
     std::free(buffer);
 }
 
-Bitmap FromRgb(const test::RgbImage& img) {
-    Bitmap bmp(img.width, img.height, PixelFormat::Bpp24);
-    for (int y = 0; y < img.height; ++y)
-        for (int x = 0; x < img.width; ++x) {
-            const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) + static_cast<std::size_t>(x)) * 3;
-            bmp.row(y)[3 * x] = img.rgb[i + 2];
-            bmp.row(y)[3 * x + 1] = img.rgb[i + 1];
-            bmp.row(y)[3 * x + 2] = img.rgb[i];
-        }
-    return bmp;
-}
-
 class JpegTest : public ::testing::Test {
 protected:
     test::TempDir dir;
@@ -140,7 +128,7 @@ TEST_F(JpegTest, ThumbnailsUseTheReducedDecodeButReportTheFullSize) {
         std::string size;
         ASSERT_TRUE(LoadMicroImageFromFile(path, 1, thumb, size));
         EXPECT_EQ(size, std::to_string(c.width) + "X" + std::to_string(c.height));
-        Bitmap expected = FromRgb(test::DjpegDecode(path, c.scale));
+        Bitmap expected = test::FromRgbImage(test::DjpegDecode(path, c.scale));
         ASSERT_TRUE(ChangeToMicroImage(expected, 80, 60));
         EXPECT_EQ(thumb, expected);
         // The viewer still decodes at full size.

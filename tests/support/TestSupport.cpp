@@ -100,6 +100,18 @@ RgbImage ToRgbImage(const Bitmap& bitmap) {
     return img;
 }
 
+Bitmap FromRgbImage(const RgbImage& img) {
+    Bitmap bmp(img.width, img.height, PixelFormat::Bpp24);
+    for (int y = 0; y < img.height; ++y)
+        for (int x = 0; x < img.width; ++x) {
+            const std::size_t i = (static_cast<std::size_t>(y) * static_cast<std::size_t>(img.width) + static_cast<std::size_t>(x)) * 3;
+            bmp.row(y)[3 * x] = img.rgb[i + 2];
+            bmp.row(y)[3 * x + 1] = img.rgb[i + 1];
+            bmp.row(y)[3 * x + 2] = img.rgb[i];
+        }
+    return bmp;
+}
+
 Bitmap CoordinatePicture(int width, int height) {
     Bitmap b(width, height, PixelFormat::Bpp24);
     for (int y = 0; y < height; ++y)

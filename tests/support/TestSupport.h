@@ -51,6 +51,8 @@ struct RgbImage {
 RgbImage MagickDecode(const std::string& path);
 // Our bitmap in the same form.
 RgbImage ToRgbImage(const Bitmap& bitmap);
+// And back: a 24-bit bitmap of the same pixels.
+Bitmap FromRgbImage(const RgbImage& image);
 
 // A 24-bit picture whose pixel (x, y) encodes its own coordinates (x low byte in blue, y low
 // byte in green, the high bits of both in red), so a sampled pixel tells where it came from.

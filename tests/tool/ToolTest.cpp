@@ -51,6 +51,30 @@ TEST_F(ToolTest, DecodeWritesA24BitBmpOfAKevFile) {
     EXPECT_EQ(test::MagickDecode(dir.file("out.bmp")).rgb, test::ToRgbImage(out).rgb);
 }
 
+TEST_F(ToolTest, PortraitCameraPhotoStandsUpAndThumbnailsFromItsPreview) {
+    if (test::Run("exiftool -ver").exitCode != 0)
+        GTEST_SKIP() << "exiftool is not installed";
+    // A red 640x480 picture stored sideways (orientation 6) with a blue 160x120 camera preview.
+    ASSERT_EQ(test::Run("convert -size 160x120 xc:blue " + in("preview.jpg") + " && convert -size 640x480 xc:red " +
+                        in("photo.jpg") + " && exiftool -q -n -overwrite_original -Orientation=6 " +
+                        "'-ThumbnailImage<=" + dir.file("preview.jpg") + "' " + in("photo.jpg"))
+                  .exitCode,
+              0);
+    const auto decode = RunTool("decode " + in("photo.jpg") + " " + in("shown.bmp"));
+    ASSERT_EQ(decode.exitCode, 0) << decode.err;
+    const Bitmap shown = LoadBmpFile(dir.file("shown.bmp"));
+    EXPECT_EQ(shown.width(), 480);
+    EXPECT_EQ(shown.height(), 640);
+    std::filesystem::create_directory(dir.file("out"));
+    for (const bool preview : {true, false}) {
+        const auto r = RunTool("thumb " + in("photo.jpg") + " -o " + in("out") + (preview ? "" : " --no-preview"));
+        ASSERT_EQ(r.exitCode, 0) << r.err;
+        EXPECT_EQ(r.out, "photo.jpg\t480X640\n");
+        const Rgb centre = LoadBmpFile(dir.file("out/photo.jpg.bmp")).pixel(40, 30);
+        EXPECT_EQ(centre.b > 200 && centre.r < 60, preview) << "preview " << preview;
+    }
+}
+
 TEST_F(ToolTest, DecodeFailureSaysCouldNotOpen) {
     test::WriteBytes(dir.file("bad.kev"), {'X'});
     const auto r = RunTool("decode " + in("bad.kev") + " " + in("out.bmp"));

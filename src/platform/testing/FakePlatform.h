@@ -3,6 +3,7 @@
 // Scriptable stand-ins for the platform services, for tests: nothing blocks, nothing needs a
 // display or a sound card, and every request is recorded.
 
+#include "platform/Mounts.h"
 #include "platform/Prompts.h"
 #include "platform/SoundPlayer.h"
 #include "platform/Wallpaper.h"
@@ -84,6 +85,13 @@ public:
     std::vector<std::vector<std::uint8_t>> contents;
 
     bool setWallpaper(const std::string& file) override;
+};
+
+// A mount table the test writes; Mounts() returns it as it is at each call.
+class FakeMountList : public MountList {
+public:
+    std::vector<MountInfo> mounts;
+    std::vector<MountInfo> Mounts() override { return mounts; }
 };
 
 }  // namespace vs::fake
