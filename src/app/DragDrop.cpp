@@ -5,7 +5,9 @@
 
 #include "app/Artwork.h"
 #include "app/FileGridAdapter.h"
+#include "controls/TDirTree.h"
 #include "controls/TImagesListView.h"
+#include "platform/FileSystem.h"
 
 #include <QDragMoveEvent>
 #include <QDropEvent>
@@ -96,6 +98,30 @@ void TMainForm::ConnectDragDrop() {
             return anywhere ? AcceptableDrop(mime) : FolderTreeViewDragOver(pos, mime);
         },
         [this](const QPoint& pos, const QMimeData* mime) { FolderTreeViewDragDrop(pos, mime); });
+    // The directory tree highlights the node under the mouse as drop target itself.
+    ui_.DirTree1->OnDragOver = [this](TDirTree&, QDragMoveEvent& event) {
+        event.setDropAction(Qt::CopyAction);
+        return DirTree1DragOver(event.mimeData());
+    };
+    ui_.DirTree1->OnDragDrop = [this](TDirTree&, QDropEvent& event) {
+        event.setDropAction(Qt::CopyAction);
+        event.accept();
+        DirTree1DragDrop(event.mimeData());
+    };
+}
+
+bool TMainForm::DirTree1DragOver(const QMimeData* mime) {
+    return AcceptableDrop(mime);
+}
+
+void TMainForm::DirTree1DragDrop(const QMimeData* mime) {
+    const std::string target = ui_.DirTree1->GetDropDir();
+    if (target.empty())
+        return;
+    if (TImagesListView::IsOwnDrag(mime))
+        MoveSelectedFiles(WithTrailingSlash(target));
+    else
+        CopyDroppedFiles(mime, WithTrailingSlash(target));
 }
 
 bool TMainForm::FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime) {

@@ -165,6 +165,9 @@ public:
     void MoveSelectedFiles(const std::string& targetFolder);
     bool FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime);
     void FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeData* mime);
+    bool DirTree1DragOver(const QMimeData* mime);
+    // Into the folder of the node highlighted as drop target.
+    void DirTree1DragDrop(const QMimeData* mime);
     // Files dropped from another program: copied into the folder.
     void CopyDroppedFiles(const QMimeData* mime, const std::string& targetFolder);
 

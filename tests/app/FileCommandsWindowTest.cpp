@@ -2,6 +2,7 @@
 #include "app/Dialogs.h"
 #include "app/ShortcutRouter.h"
 #include "app/TMainForm.h"
+#include "controls/TDirTree.h"
 #include "controls/TImagesListView.h"
 #include "platform/testing/FakePlatform.h"
 #include "support/QtTestSupport.h"
@@ -47,6 +48,9 @@ protected:
         fs::create_directories(B());
         for (const std::string& name : filesOfA) WriteText(A() + name, name);
         MainFormEnvironment env{home.file(".config/vantor-see/settings.reg"), home.file("bin"), home.file("Pictures")};
+        // The directory tree shows one drive: the library's folder.
+        mounts.mounts = {{home.file("bin"), "/dev/vdb1", "ext4", "Disk", false}};
+        env.mounts = &mounts;
         form = std::make_unique<TMainForm>(prompts, env);
         form->SetDialogs(nullptr, nullptr, &progress);
         form->show();
@@ -103,6 +107,7 @@ protected:
 
     test::TempHome home;
     fake::FakePrompts prompts;
+    fake::FakeMountList mounts;
     TComInfoForm progress;
     std::unique_ptr<TMainForm> form;
 };
@@ -234,6 +239,36 @@ TEST_F(FileCommandsWindowTest, DroppingThumbnailsOnAFolderMovesThem) {
     EXPECT_TRUE(f.ChangesEnabled());
     EXPECT_EQ(progress.ProgressBar1->maximum(), 3);
     EXPECT_TRUE(prompts.messages.empty());
+}
+
+TEST_F(FileCommandsWindowTest, DroppingOnTheDirectoryTreeMovesIntoTheHighlightedFolder) {
+    TMainForm& f = Start({"a.txt", "b.txt"});
+    TDirTree* tree = f.Ui().DirTree1;
+    tree->SetDirectory(B());
+    QTreeWidgetItem* nodeB = tree->GetNodeFromPath(B());
+    QTreeWidgetItem* nodeA = tree->GetNodeFromPath(A());
+    ASSERT_TRUE(nodeA && nodeB);
+    Select({"b.txt"});
+    std::unique_ptr<QMimeData> mime(Grid()->SelectionDragData());
+    const auto drop = [&](QTreeWidgetItem* node) {
+        tree->scrollToItem(node);
+        const QPoint at = tree->visualItemRect(node).center();
+        QDragEnterEvent enter(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &enter);
+        QDragMoveEvent move(at, Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &move);
+        EXPECT_TRUE(move.isAccepted());
+        EXPECT_EQ(tree->DropTarget(), node);
+        QDropEvent e(QPointF(at), Qt::CopyAction, mime.get(), Qt::LeftButton, Qt::NoModifier);
+        QCoreApplication::sendEvent(tree->viewport(), &e);
+    };
+    drop(nodeA);  // the grid's own folder: nothing
+    EXPECT_EQ(Captions().size(), 2u);
+    drop(nodeB);
+    EXPECT_EQ(ReadText(B() + "b.txt"), "b.txt");
+    EXPECT_FALSE(fs::exists(A() + "b.txt"));
+    EXPECT_EQ(Captions(), std::vector<std::string>{"a.txt"});
+    EXPECT_EQ(tree->DropTarget(), nullptr);
 }
 
 TEST_F(FileCommandsWindowTest, FilesFromAnotherProgramAreCopiedIntoTheFolder) {
