@@ -1,5 +1,6 @@
 #include "app/Artwork.h"
 
+#include <QApplication>
 #include <QLinearGradient>
 #include <QPainter>
 #include <QPainterPath>
@@ -185,5 +186,7 @@ QCursor CursorSlot(int slot) {
         return QCursor(Qt::ArrowCursor);
     }
 }
+
+QFont ProgramFont() { return QApplication::font(); }
 
 }  // namespace vs

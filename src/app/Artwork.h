@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QCursor>
+#include <QFont>
 #include <QIcon>
 #include <QImage>
 #include <QPixmap>
@@ -15,6 +16,9 @@ QImage TypePicture(int index);
 // Pictures of the library tree's nodes, 16 x 16: the library root, a closed and an open folder.
 enum class TreePicture { Library, ClosedFolder, OpenFolder };
 QIcon LibraryTreeIcon(TreePicture picture);
+
+// The program's user-interface font: the desktop's, whose texts every window makes room for.
+QFont ProgramFont();
 
 // The program icon, drawn at the given size.
 QIcon ProgramIcon();

@@ -11,6 +11,8 @@
 #include <QListWidget>
 #include <QTabWidget>
 #include <QFrame>
+#include <QGridLayout>
+#include <QStyle>
 #include <QGuiApplication>
 #include <QHBoxLayout>
 #include <QLabel>
@@ -19,6 +21,7 @@
 #include <QScreen>
 #include <QVBoxLayout>
 
+#include <algorithm>
 #include <filesystem>
 
 namespace vs {
@@ -32,15 +35,15 @@ void CentreOnScreen(QWidget* widget) {
     widget->move(frame.topLeft());
 }
 
+void FixSizeToFit(QWidget* window, QSize start) {
+    window->setFixedSize(window->sizeHint().expandedTo(start));
+}
+
 TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     setObjectName("SettingForm");
     setWindowTitle("Setting");
     setWindowFlags(Qt::Dialog | Qt::CustomizeWindowHint | Qt::WindowTitleHint | Qt::WindowCloseButtonHint);
-    setFixedSize(418, 330);
-    QFont font(QStringLiteral("MS Sans Serif"));
-    font.setStyleHint(QFont::SansSerif);
-    font.setPixelSize(13);
-    setFont(font);
+    setFont(ProgramFont());
 
     auto* column = new QVBoxLayout(this);
     column->setContentsMargins(0, 0, 0, 0);
@@ -51,23 +54,31 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
 
     PhotoFolderPage = new QWidget;
     PhotoFolderPage->setObjectName("PhotoFolderPage");
+    auto* folderColumn = new QVBoxLayout(PhotoFolderPage);
+    folderColumn->setContentsMargins(4, 12, 4, 4);
     auto* label = new QLabel(QStringLiteral("Photo Folder Path"), PhotoFolderPage);
-    label->move(0, 16);
+    label->setObjectName("PhotoFolderLabel");
+    folderColumn->addWidget(label);
+    auto* pathRow = new QHBoxLayout;
+    pathRow->setSpacing(2);
     PhotoFolderPath = new QLineEdit(PhotoFolderPage);
     PhotoFolderPath->setObjectName("PhotoFolderPath");
-    PhotoFolderPath->setGeometry(0, 32, 390, 21);
+    PhotoFolderPath->setMinimumWidth(300);
+    pathRow->addWidget(PhotoFolderPath, 1);
     Button1 = new QPushButton(QStringLiteral("..."), PhotoFolderPage);
     Button1->setObjectName("Button1");
-    Button1->setGeometry(392, 34, 17, 20);
+    Button1->setFixedWidth(std::max(17, Button1->fontMetrics().horizontalAdvance(Button1->text()) + 8));
+    pathRow->addWidget(Button1);
+    folderColumn->addLayout(pathRow);
+    folderColumn->addSpacing(8);
     CheckBox1 = new QCheckBox(QStringLiteral("Move all subfolder and images to new photo folder"), PhotoFolderPage);
     CheckBox1->setObjectName("CheckBox1");
-    CheckBox1->move(0, 64);
-    CheckBox1->adjustSize();
+    folderColumn->addWidget(CheckBox1);
     TrashCheckBox = new QCheckBox(QStringLiteral("Move deleted files to the Trash"), PhotoFolderPage);
     TrashCheckBox->setObjectName("TrashCheckBox");
     TrashCheckBox->setAccessibleName("TrashCheckBox");
-    TrashCheckBox->move(0, 88);
-    TrashCheckBox->adjustSize();
+    folderColumn->addWidget(TrashCheckBox);
+    folderColumn->addStretch(1);
     PageControl1->addTab(PhotoFolderPage, QStringLiteral("Photo Folder"));
 
     FileTypePage = new QWidget;
@@ -76,13 +87,16 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     typeRow->setContentsMargins(0, 0, 0, 0);
     FileTypeList = new QListWidget(FileTypePage);
     FileTypeList->setObjectName("FileTypeList");
-    FileTypeList->setFixedWidth(89);
+    FileTypeList->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOff);
     for (const FileType& type : FileTypes()) {
         auto* item = new QListWidgetItem(Latin1(type.label), FileTypeList);
         item->setFlags(Qt::ItemIsEnabled | Qt::ItemIsSelectable | Qt::ItemIsUserCheckable);
         item->setCheckState(Qt::Checked);
-        item->setSizeHint(QSize(89, 16));
     }
+    // 89 pixels, or as wide as the widest entry with its check box beside the scroll bar.
+    const int entries = FileTypeList->sizeHintForColumn(0) + 2 * FileTypeList->frameWidth() +
+                        FileTypeList->style()->pixelMetric(QStyle::PM_ScrollBarExtent);
+    FileTypeList->setFixedWidth(std::max(89, entries));
     typeRow->addWidget(FileTypeList);
     typeRow->addStretch(1);
     PageControl1->addTab(FileTypePage, QStringLiteral("View File Type"));
@@ -90,7 +104,7 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
 
     auto* buttonBar = new QFrame(this);
     buttonBar->setObjectName("ButtonBar");
-    buttonBar->setFixedHeight(28);
+    buttonBar->setMinimumHeight(28);
     auto* buttons = new QHBoxLayout(buttonBar);
     buttons->setContentsMargins(4, 2, 4, 2);
     buttons->addStretch(1);
@@ -102,6 +116,7 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     buttons->addWidget(OKBtn);
     buttons->addWidget(Button2);
     column->addWidget(buttonBar);
+    FixSizeToFit(this, QSize(418, 330));
 
     connect(OKBtn, &QPushButton::clicked, this, &TSettingForm::OKBtnClick);
     connect(Button1, &QPushButton::clicked, this, &TSettingForm::Button1Click);
@@ -150,19 +165,28 @@ void TSettingForm::Button2Click() { reject(); }
 TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     setObjectName("AboutBox");
     setWindowTitle("About");
-    setFixedSize(352, 185);
+    setFont(ProgramFont());
+    auto* column = new QVBoxLayout(this);
+    column->setContentsMargins(8, 8, 8, 10);
+    column->setSpacing(12);
 
     auto* panel = new QFrame(this);
     panel->setObjectName("Panel1");
     panel->setFrameStyle(QFrame::Panel | QFrame::Raised);
-    panel->setGeometry(8, 8, 336, 130);
+    auto* grid = new QGridLayout(panel);
+    grid->setContentsMargins(12, 12, 12, 12);
+    grid->setHorizontalSpacing(15);
+    column->addWidget(panel, 1);
 
     auto* icon = new QLabel(panel);
     icon->setObjectName("ProgramIcon");
     icon->setPixmap(QPixmap::fromImage(ProgramIconImage(41)));
-    icon->setGeometry(12, 12, 41, 41);
+    icon->setFixedSize(41, 41);
     icon->setScaledContents(true);
+    grid->addWidget(icon, 0, 0, 3, 1, Qt::AlignTop);
 
+    auto* title = new QHBoxLayout;
+    title->setSpacing(4);
     auto* product = new QLabel("Vantor See ", panel);
     product->setObjectName("ProductName");
     QFont serif("Times New Roman");
@@ -171,25 +195,27 @@ TAboutBox::TAboutBox(QWidget* parent) : QDialog(parent) {
     serif.setBold(true);
     product->setFont(serif);
     product->setStyleSheet("color: blue;");
-    product->adjustSize();
-    product->move(68, 14);
-
+    title->addWidget(product);
     auto* version = new QLabel("1.1", panel);
     version->setObjectName("Version");
-    version->move(68 + product->width() + 4, 22);
+    title->addWidget(version, 0, Qt::AlignBottom);
+    title->addStretch(1);
+    grid->addLayout(title, 0, 1);
 
     auto* line1 = new QLabel("A browser and viewer for your picture library.", panel);
     line1->setObjectName("Comments");
-    line1->move(68, 64);
+    grid->addWidget(line1, 1, 1);
     auto* line2 = new QLabel("Pictures, albums, text, web pages, sound and video.", panel);
     line2->setObjectName("Copyright");
-    line2->move(68, 88);
+    grid->addWidget(line2, 2, 1);
 
     auto* ok = new QPushButton("OK", this);
     ok->setObjectName("OKButton");
     ok->setDefault(true);
-    ok->setGeometry(138, 150, 75, 25);
+    ok->setMinimumSize(75, 25);
+    column->addWidget(ok, 0, Qt::AlignHCenter);
     connect(ok, &QPushButton::clicked, this, &QDialog::accept);
+    FixSizeToFit(this, QSize(352, 185));
 }
 
 TComInfoForm::TComInfoForm(QWidget* parent)

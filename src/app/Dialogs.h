@@ -58,6 +58,10 @@ public:
     QProgressBar* ProgressBar1 = nullptr;
 };
 
+// Gives a fixed-size window its starting size, or the larger size its layout needs so that
+// every text fits the desktop's font.
+void FixSizeToFit(QWidget* window, QSize start);
+
 // Centres a top-level widget on the screen it will show on.
 void CentreOnScreen(QWidget* widget);
 

@@ -38,7 +38,7 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
 
 void TMainForm::RefreshImageView() { UpdateImageView(false); }
 
-void TMainForm::UpdateImageView(bool reuseRendered) {
+void TMainForm::UpdateImageView(bool reuseRendered, bool keepFramePlace) {
     if (!Zooms(dispatch_.contentKind))
         return;  // video sizing belongs to the media view; other kinds have nothing to place
     const Bitmap& source = dispatch_.sourceImage();
@@ -60,7 +60,10 @@ void TMainForm::UpdateImageView(bool reuseRendered) {
         rendered_ = {layout.imageWidth, layout.imageHeight, zoom_};
     }
     ui_.Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);
-    ui_.SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
+    if (keepFramePlace)
+        ui_.SeePanel->resize(layout.frameWidth(), layout.frameHeight());
+    else
+        ui_.SeePanel->setGeometry(layout.frameLeft, layout.frameTop, layout.frameWidth(), layout.frameHeight());
 }
 
 void TMainForm::Image1MouseDown(Qt::MouseButton button, const QPoint& pos) {

@@ -6,7 +6,6 @@
 
 class QFrame;
 class QLabel;
-class QListWidget;
 class QSlider;
 class QSplitter;
 class QStatusBar;
@@ -23,6 +22,7 @@ namespace vs {
 class TDirTree;
 class TFoldPanel;
 class TImagesListView;
+class TXFListBox;
 
 struct MainFormUi {
     // Frame (MainLayout.cpp): the top bar above, the left panel beside the right area.
@@ -53,7 +53,8 @@ struct MainFormUi {
     // Lower area (MainLayoutContentViews.cpp): XF tool bar, page strip, then the content area.
     QWidget* LowerArea = nullptr;
     QToolBar* XfToolBar = nullptr;
-    QListWidget* XFListBox1 = nullptr;
+    TXFListBox* XFListBox1 = nullptr;
+    QToolButton* PlayToolButton = nullptr;  // the XF tool bar's Play Audio button
     QWidget* SeeBox = nullptr;
     QFrame* SeePanel = nullptr;
     QLabel* Image1 = nullptr;
@@ -74,7 +75,7 @@ struct MainFormUi {
     QLabel* StatusPanel1 = nullptr;
 
     // Timers (MainLayout.cpp), disabled at start.
-    QTimer* XfTimer = nullptr;
+    QTimer* XfautoPlayTimer = nullptr;
     QTimer* Timer3 = nullptr;
 };
 

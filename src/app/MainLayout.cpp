@@ -15,13 +15,6 @@
 
 namespace vs {
 
-QFont ProgramFont() {
-    QFont f(QStringLiteral("MS Sans Serif"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPixelSize(13);
-    return f;
-}
-
 void TMainForm::BuildLayout() {
     resize(572, 514);
     setFont(ProgramFont());
@@ -57,9 +50,9 @@ void TMainForm::BuildLayout() {
 
     BuildStatusBar();
 
-    ui_.XfTimer = new QTimer(this);
-    ui_.XfTimer->setObjectName("XfTimer");
-    ui_.XfTimer->setInterval(100);
+    ui_.XfautoPlayTimer = new QTimer(this);
+    ui_.XfautoPlayTimer->setObjectName("XfautoPlayTimer");
+    ui_.XfautoPlayTimer->setInterval(100);
     ui_.Timer3 = new QTimer(this);
     ui_.Timer3->setObjectName("Timer3");
     ui_.Timer3->setInterval(200);

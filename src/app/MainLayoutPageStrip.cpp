@@ -5,7 +5,8 @@
 #include "app/TMainForm.h"
 
 #include <QBoxLayout>
-#include <QListWidget>
+#include "controls/TXFListBox.h"
+
 #include <QToolBar>
 
 namespace vs {
@@ -17,9 +18,9 @@ void TMainForm::BuildPageStrip(QBoxLayout* row) {
     ui_.XfToolBar->setToolButtonStyle(Qt::ToolButtonTextOnly);
     ui_.XfToolBar->hide();
     row->addWidget(ui_.XfToolBar);
-    ui_.XFListBox1 = new QListWidget(ui_.LowerArea);
+    // 136 wide, rows 85 high: the strip's default cell of 100 x 75.
+    ui_.XFListBox1 = new TXFListBox(ui_.LowerArea);
     NameControl(ui_.XFListBox1, "XFListBox1");
-    ui_.XFListBox1->setFixedWidth(136);
     ui_.XFListBox1->hide();
     row->addWidget(ui_.XFListBox1);
 }

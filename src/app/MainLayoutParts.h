@@ -4,14 +4,11 @@
 
 #include "platform/qt/QtText.h"
 
-#include <QFont>
+#include "app/Artwork.h"
 
 namespace vs {
 
 // The grid never gets lower than this.
 inline constexpr int kMinimumGridHeight = 80;
-
-// The program's user-interface font.
-QFont ProgramFont();
 
 }  // namespace vs

@@ -46,10 +46,12 @@ void TMainForm::BuildTopBarButtons() {
         QAction* action = Action(Latin1(b.action));
         ui_.ToolBar1->addAction(action);
         auto* button = qobject_cast<QToolButton*>(ui_.ToolBar1->widgetForAction(action));
-        button->setFixedSize(48, 39);
+        button->setFixedSize(QSize(48, 39).expandedTo(button->sizeHint()));  // wider when the caption needs it
         button->setObjectName(Latin1(b.action) + "Button");
         ui_.*b.button = button;
     }
+    // All three buttons stay on the bar; the window is no narrower than they and the banner.
+    ui_.ToolBar1->setMinimumWidth(ui_.ToolBar1->sizeHint().width());
 }
 
 }  // namespace vs

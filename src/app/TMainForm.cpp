@@ -14,6 +14,8 @@
 #include "controls/TImagesListView.h"
 #include "platform/FileSystem.h"
 #include "platform/Prompts.h"
+#include "platform/SoundPlayer.h"
+#include "platform/WaveRecorder.h"
 #include "platform/Wallpaper.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
@@ -79,6 +81,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectImageView();
     ConnectFolderTree();
     ConnectDirTree();
+    ConnectAlbumStrip();
     ConnectFileCommands();
     ConnectDragDrop();
     if (env_.wallpaper) {
@@ -303,6 +306,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 
 void TMainForm::FormClose() {
     try {
+        CloseAlbumSound();
         StopMedia();
         if (registry_)
             SaveSettings();
@@ -413,18 +417,6 @@ std::string TMainForm::BrowseForFolder() {
 }
 
 // --- content views ---------------------------------------------------------------------
-
-TXfAlbum* TMainForm::OpenAlbumInStrip(const std::string& /*path*/) {
-    // The page strip opens albums once it exists; until then no album is open.
-    ui_.XFListBox1->show();
-    return nullptr;
-}
-
-void TMainForm::SetPageStripVisible(bool visible) { ui_.XFListBox1->setVisible(visible); }
-
-void TMainForm::ShowXfToolBarFor(TXfAlbum& /*album*/) { ui_.XfToolBar->show(); }
-
-void TMainForm::SetXfToolBarVisible(bool visible) { ui_.XfToolBar->setVisible(visible); }
 
 void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 

@@ -36,9 +36,11 @@ class MountList;
 class Prompts;
 class SettingsKey;
 class ShortcutRouter;
+class SoundPlayer;
 class TImagesListView;
 class ThumbnailCache;
 class Wallpaper;
+class WaveRecorder;
 
 // Where the main window finds its settings and its default photo folder; tests point these
 // at temporary folders.
@@ -48,6 +50,8 @@ struct MainFormEnvironment {
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
     MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
+    WaveRecorder* recorder = nullptr;  // none: the default audio input (QAudioSource)
+    SoundPlayer* soundPlayer = nullptr;  // none: the default audio output (QMediaPlayer)
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top
@@ -147,6 +151,17 @@ public:
     void RenameWinFolderExecute();
     void DeleteWinFolderExecute();
     void RefreshWinFolderExecute();
+    // Album page strip and its commands (AlbumStrip.cpp).
+    void PrevPageExecute();
+    void NextPageExecute();
+    void XFListBox1Click();
+    void XfAutoPlayExecute();
+    void XfautoPlayTimerTimer();
+    void RecordAudioExecute();
+    void PlayAudioExecute();
+    // The album on screen: the strip's, while an album is shown.
+    TXfAlbum* CurrentAlbum() const;
+    bool AutoPlayReady = false;
 
     // File commands of the grid (FileCommands.cpp).
     void PopupMenu1Popup();
@@ -200,12 +215,20 @@ private:
     void BuildActions();
     void BuildMenus();
     void LayoutSeeBox();
-    void UpdateImageView(bool reuseRendered);
+    // keepFramePlace: the frame takes the new size where it is (auto-play), not re-centred.
+    void UpdateImageView(bool reuseRendered, bool keepFramePlace = false);
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
     void ConnectFolderTree();
     void ConnectDirTree();
     void PointGridAtDirectory();
+    void ConnectAlbumStrip();
+    void FetchAlbumPage(TXfAlbum& album, int page, bool recentre);
+    void StopAutoPlay();
+    void LeaveAlbum();
+    void StopRecordingAndRewrite(TXfAlbum* album);
+    void SetPlayToolButtonEnabled(bool enabled);
+    void CloseAlbumSound();
     void ConnectFileCommands();
     void ConnectDragDrop();
     // Stops the media player when it shows path, before the file goes.
@@ -248,6 +271,12 @@ private:
     QWidget* comInfoForm_ = nullptr;
     std::unique_ptr<Wallpaper> desktopWallpaper_;
     std::shared_ptr<const ThumbnailCache> thumbnailCache_;  // null: the cache is off
+    // The album's recording device ("MediaPlayer1") and sound output.
+    std::unique_ptr<WaveRecorder> ownRecorder_;
+    WaveRecorder* MediaPlayer1 = nullptr;
+    std::unique_ptr<SoundPlayer> ownSoundPlayer_;
+    SoundPlayer* soundPlayer_ = nullptr;
+    bool recordChecked_ = false;  // RecordAudio's check mark: a recording runs
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
     // What Image1 holds, so that a resize that changes only the frame's place does not

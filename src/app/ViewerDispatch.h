@@ -51,6 +51,8 @@ public:
     int contentKind = 0;
 
     const Bitmap& sourceImage() const { return sourceImage_; }
+    // A page command's new picture (24 bits per pixel).
+    void SetSourceImage(Bitmap picture) { sourceImage_ = std::move(picture); }
 
 private:
     void LeaveMediaPanel();

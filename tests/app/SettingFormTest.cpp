@@ -3,12 +3,14 @@
 #include "controls/TImagesListView.h"
 #include "platform/testing/FakePlatform.h"
 #include "support/QtTestSupport.h"
+#include "support/TextFit.h"
 #include "support/TestSupport.h"
 
 #include <QCheckBox>
 #include <QLineEdit>
 #include <QListWidget>
 #include <QPushButton>
+#include <QScrollBar>
 #include <QStandardPaths>
 #include <QTabWidget>
 #include <QTimer>
@@ -51,6 +53,20 @@ protected:
     std::unique_ptr<TMainForm> form;
     std::unique_ptr<TSettingForm> dialog;
 };
+
+TEST_F(SettingFormTest, BothPagesFitTheirTexts) {
+    Start();
+    dialog->show();
+    for (QWidget* page : {dialog->PhotoFolderPage, dialog->FileTypePage}) {
+        dialog->PageControl1->setCurrentWidget(page);
+        QCoreApplication::processEvents();
+        EXPECT_EQ(test::CutTexts(dialog.get()), std::vector<std::string>{}) << page->objectName().toStdString();
+    }
+    // No entry of the file-type list needs the horizontal scroll bar.
+    EXPECT_FALSE(dialog->FileTypeList->horizontalScrollBar()->isVisible());
+    EXPECT_GE(dialog->width(), 418);
+    EXPECT_GE(dialog->height(), 330);
+}
 
 TEST_F(SettingFormTest, LayoutAndFilling) {
     TMainForm& f = Start();

@@ -211,5 +211,33 @@ TEST(Paneles, DrawsBevelsAndBorderAroundTheBackground) {
     EXPECT_EQ(panel.contentsRect(), QRect(3, 3, 24, 14));
 }
 
+TEST(Paneles, CaptionSitsInAVerticallyCentredBandAlignedAsAsked) {
+    auto panel = FlatPanel(120, 40);
+    panel->SetColor(Qt::white);
+    panel->SetCaption("WW");
+    // Columns and rows with ink.
+    const auto ink = [&] {
+        const QImage shot = Grab(*panel);
+        QRect box;
+        for (int y = 0; y < shot.height(); ++y)
+            for (int x = 0; x < shot.width(); ++x)
+                if (shot.pixel(x, y) != qRgb(255, 255, 255))
+                    box |= QRect(x, y, 1, 1);
+        return box;
+    };
+    panel->SetAlignment(Qt::AlignLeft);
+    const QRect left = ink();
+    ASSERT_FALSE(left.isEmpty());
+    EXPECT_LT(left.left(), 5);
+    const int line = panel->fontMetrics().height();
+    EXPECT_GE(left.top(), (40 - line) / 2);
+    EXPECT_LE(left.bottom(), (40 + line) / 2);
+    panel->SetAlignment(Qt::AlignRight);
+    EXPECT_GT(ink().right(), 114);
+    panel->SetAlignment(Qt::AlignHCenter);
+    const QRect centre = ink();
+    EXPECT_NEAR(centre.center().x(), 60, 3);
+}
+
 }  // namespace
 }  // namespace vs
