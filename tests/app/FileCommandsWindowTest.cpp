@@ -248,6 +248,8 @@ TEST_F(FileCommandsWindowTest, DroppingOnTheDirectoryTreeMovesIntoTheHighlighted
     QTreeWidgetItem* nodeB = tree->GetNodeFromPath(B());
     QTreeWidgetItem* nodeA = tree->GetNodeFromPath(A());
     ASSERT_TRUE(nodeA && nodeB);
+    Grid()->SetFPath(QString::fromStdString(A()));  // selecting in the directory tree moved it
+    ASSERT_EQ(Grid()->Path().toStdString(), A());
     Select({"b.txt"});
     std::unique_ptr<QMimeData> mime(Grid()->SelectionDragData());
     const auto drop = [&](QTreeWidgetItem* node) {
