@@ -36,7 +36,12 @@ void TMainForm::ZoomExecute(ZoomMode mode) {
     RefreshImageView();
 }
 
-void TMainForm::RefreshImageView() { UpdateImageView(false); }
+void TMainForm::RefreshImageView() {
+    if (IsMedia(dispatch_.contentKind))
+        SizeVideo(true);
+    else
+        UpdateImageView(false);
+}
 
 void TMainForm::UpdateImageView(bool reuseRendered, bool keepFramePlace) {
     if (!Zooms(dispatch_.contentKind))

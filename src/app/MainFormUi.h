@@ -64,6 +64,8 @@ struct MainFormUi {
     QFrame* AviPanel = nullptr;
     QWidget* PlayPanel = nullptr;
     QFrame* AviCtrlPanel = nullptr;
+    QLabel* AudioIcon = nullptr;       // the file's type picture where an audio file has no video
+    QLabel* MediaTimeLabel = nullptr;  // elapsed / total time beside the track bar
     QToolButton* PlayButton = nullptr;
     QToolButton* PauseButton = nullptr;
     QToolButton* StopButton = nullptr;

@@ -1,7 +1,7 @@
 // The lower area of the right side: the XF tool bar and page strip at the left, then the
 // content area `SeeBox` with its alternative views (image frame, text view, web panel, media
-// panel), all hidden at start. Each view has its own builder so that a viewer can move its
-// builder into its own file.
+// panel), all hidden at start. The text, web and media views are built in their own files
+// (TextView.cpp, WebView.cpp, MediaView.cpp).
 
 #include "app/MainLayoutParts.h"
 #include "app/TMainForm.h"
@@ -55,62 +55,6 @@ void TMainForm::BuildImageFrame() {
     ui_.Image1 = new QLabel(ui_.SeePanel);
     NameControl(ui_.Image1, "Image1");
     ui_.Image1->move(2, 2);
-}
-
-void TMainForm::BuildTextView() {
-    ui_.RichEdit1 = new QTextEdit(ui_.SeeBox);
-    NameControl(ui_.RichEdit1, "RichEdit1");
-    ui_.RichEdit1->setReadOnly(true);
-    ui_.RichEdit1->setVerticalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ui_.RichEdit1->setHorizontalScrollBarPolicy(Qt::ScrollBarAlwaysOn);
-    ui_.RichEdit1->setFont(ProgramFont());
-    ui_.RichEdit1->hide();
-}
-
-void TMainForm::BuildWebPanel() {
-    ui_.HtmlPanel = new QFrame(ui_.SeeBox);
-    NameControl(ui_.HtmlPanel, "HtmlPanel");
-    ui_.HtmlPanel->setFrameStyle(QFrame::Panel | QFrame::Sunken);
-    Fill(ui_.HtmlPanel, Qt::white);
-    auto* box = new QVBoxLayout(ui_.HtmlPanel);
-    box->setContentsMargins(2, 2, 2, 2);
-    ui_.CppWebBrowser1 = new QWidget(ui_.HtmlPanel);
-    NameControl(ui_.CppWebBrowser1, "CppWebBrowser1");
-    box->addWidget(ui_.CppWebBrowser1);
-    ui_.HtmlPanel->hide();
-}
-
-void TMainForm::BuildMediaPanel() {
-    ui_.AviPanel = new QFrame(ui_.SeeBox);
-    NameControl(ui_.AviPanel, "AviPanel");
-    Fill(ui_.AviPanel, Qt::black);
-    auto* column = new QVBoxLayout(ui_.AviPanel);
-    column->setContentsMargins(0, 0, 0, 0);
-    column->setSpacing(0);
-    ui_.PlayPanel = new QWidget(ui_.AviPanel);
-    NameControl(ui_.PlayPanel, "PlayPanel");
-    Fill(ui_.PlayPanel, Qt::black);
-    column->addWidget(ui_.PlayPanel, 1);
-    ui_.AviCtrlPanel = new QFrame(ui_.AviPanel);
-    NameControl(ui_.AviCtrlPanel, "AviCtrlPanel");
-    ui_.AviCtrlPanel->setFixedHeight(22);
-    ui_.AviCtrlPanel->setAutoFillBackground(true);
-    auto* row = new QHBoxLayout(ui_.AviCtrlPanel);
-    row->setContentsMargins(0, 0, 0, 0);
-    row->setSpacing(0);
-    for (QToolButton** button : {&ui_.PlayButton, &ui_.PauseButton, &ui_.StopButton}) {
-        *button = new QToolButton(ui_.AviCtrlPanel);
-        row->addWidget(*button);
-    }
-    NameControl(ui_.PlayButton, "PlayButton");
-    NameControl(ui_.PauseButton, "PauseButton");
-    NameControl(ui_.StopButton, "StopButton");
-    ui_.TrackBar1 = new QSlider(Qt::Horizontal, ui_.AviCtrlPanel);
-    NameControl(ui_.TrackBar1, "TrackBar1");
-    ui_.TrackBar1->setTickPosition(QSlider::NoTicks);
-    row->addWidget(ui_.TrackBar1, 1);
-    column->addWidget(ui_.AviCtrlPanel);
-    ui_.AviPanel->hide();
 }
 
 }  // namespace vs

@@ -17,6 +17,7 @@
 #include "platform/SoundPlayer.h"
 #include "platform/WaveRecorder.h"
 #include "platform/Wallpaper.h"
+#include "platform/WebBrowser.h"
 #include "platform/qt/DesktopWallpaper.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
@@ -79,6 +80,8 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     BuildActions();
     BuildMenus();
     ConnectImageView();
+    ConnectTextView();
+    ConnectMediaView();
     ConnectFolderTree();
     ConnectDirTree();
     ConnectAlbumStrip();
@@ -317,7 +320,11 @@ void TMainForm::FormClose() {
     }
 }
 
-void TMainForm::FormDestroy() { FileClipboard = {}; }
+void TMainForm::FormDestroy() {
+    ReleaseMediaGraph();
+    webBrowser_.reset();
+    FileClipboard = {};
+}
 
 void TMainForm::ShowStandardError(const std::exception& e) {
     prompts_.message(e.what(), std::string(kApplicationTitle), Buttons::Ok, Icon::None);
@@ -381,6 +388,8 @@ void TMainForm::LayoutSeeBox() {
         client->setGeometry(ui_.SeeBox->rect());
     if (Zooms(dispatch_.contentKind) && ui_.SeePanel->isVisible())
         UpdateImageView(true);
+    else if (IsMedia(dispatch_.contentKind))
+        RefreshImageView();
 }
 
 void TMainForm::AboutExecute() {
@@ -431,15 +440,9 @@ void TMainForm::SetMediaPanelVisible(bool visible) {
 
 void TMainForm::StopMedia() { Action("MediaStop")->trigger(); }
 
-void TMainForm::OpenMediaFile(const std::string& /*path*/) {}
-
 void TMainForm::SetWebPanelVisible(bool visible) { ui_.HtmlPanel->setVisible(visible); }
 
-void TMainForm::NavigateWeb(const std::string& /*url*/) {}
-
 void TMainForm::SetTextViewVisible(bool visible) { ui_.RichEdit1->setVisible(visible); }
-
-void TMainForm::LoadTextView(const std::string& /*path*/, int /*kind*/) {}
 
 void TMainForm::SetStatusText(const std::string& text) {
     ui_.StatusPanel0->setText(QString::fromStdString(text));

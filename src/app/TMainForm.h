@@ -8,6 +8,8 @@
 #include "library/FileCommands.h"
 #include "viewer/Fitting.h"
 
+#include "platform/MediaGraph.h"
+
 #include <QCursor>
 #include <QHash>
 #include <QPoint>
@@ -15,6 +17,7 @@
 #include <QString>
 
 #include <array>
+#include <functional>
 #include <memory>
 #include <optional>
 #include <string>
@@ -40,6 +43,7 @@ class SoundPlayer;
 class TImagesListView;
 class ThumbnailCache;
 class Wallpaper;
+class WebBrowser;
 class WaveRecorder;
 
 // Where the main window finds its settings and its default photo folder; tests point these
@@ -49,6 +53,9 @@ struct MainFormEnvironment {
     std::string programFolder; // empty: the folder of the executable
     std::string picturesFolder; // empty: the user's pictures folder (fallback photo folder)
     Wallpaper* wallpaper = nullptr;  // none: the running desktop's
+    MediaGraphFactory* mediaGraphs = nullptr;  // none: Qt Multimedia, drawing in PlayPanel
+    // Makes the web view's browser inside its host; none: pages are not shown.
+    std::function<std::unique_ptr<WebBrowser>(QWidget* host)> webBrowser = nullptr;
     MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
     WaveRecorder* recorder = nullptr;  // none: the default audio input (QAudioSource)
     SoundPlayer* soundPlayer = nullptr;  // none: the default audio output (QMediaPlayer)
@@ -80,6 +87,9 @@ public:
     QTreeWidgetItem* ClickedDirNode = nullptr;
     int TextPointSize = 0;
     bool MediaSyncEnabled = false;
+    double MediaDuration = 0;  // seconds
+    double MediaPosition = 0;  // seconds
+    VideoRect VideoClientRect;
     // The private file clipboard: names, ClipboardFolder and ClipboardIsCut.
     FileClipboardState FileClipboard;
     // Deleted files and folders go to the desktop's Trash instead of being removed.
@@ -125,6 +135,26 @@ public:
     void Image1MouseMove(const QPoint& pos);
     void Image1MouseUp();
     void SetWallpaperExecute();
+
+    // Text view (TextView.cpp).
+    void TxtSizeExecute(int points);
+    void PopupMenu7Popup();
+    void TxtCopyExecute();
+    void TxtSelectAllExecute();
+    int TextViewDefaultSize() const;
+
+    // Media view (MediaView.cpp).
+    void ReleaseMediaGraph();
+    int VideoWidth();
+    int VideoHeight();
+    void Timer3Timer();
+    void TrackBar1Change();
+    void MediaPlayExecute();
+    void MediaPauseExecute();
+    void MediaStopExecute();
+    void SpeedExecute(double rate);
+    void PopupMenu4Popup();
+    MediaGraph* CurrentMediaGraph() const { return mediaGraph_.get(); }
 
     // Library tree.
     void FillFolderTree();
@@ -219,6 +249,13 @@ private:
     void UpdateImageView(bool reuseRendered, bool keepFramePlace = false);
     void ZoomExecute(ZoomMode mode);
     void ConnectImageView();
+    void ConnectTextView();
+    void ConnectMediaView();
+    void SizeVideo(bool moveWindow);
+    void ReadMediaDuration();
+    void MediaGraphChanged();
+    void ShowAudioIcon();
+    void ShowMediaTime();
     void ConnectFolderTree();
     void ConnectDirTree();
     void PointGridAtDirectory();
@@ -279,6 +316,10 @@ private:
     bool recordChecked_ = false;  // RecordAudio's check mark: a recording runs
     Wallpaper* wallpaper_ = nullptr;
     ZoomMode zoom_ = ZoomMode::AutoSize;
+    std::unique_ptr<MediaGraphFactory> qtMediaGraphs_;
+    MediaGraphFactory* mediaGraphs_ = nullptr;
+    std::unique_ptr<MediaGraph> mediaGraph_;  // from the first media file to the next or to destruction
+    std::unique_ptr<WebBrowser> webBrowser_;  // made at the first page
     // What Image1 holds, so that a resize that changes only the frame's place does not
     // render the picture again.
     struct Rendered {

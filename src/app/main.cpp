@@ -6,6 +6,7 @@
 #include "app/TMainForm.h"
 #include "platform/qt/QtPrompts.h"
 #include "platform/qt/QtText.h"
+#include "platform/qt/WebEngineBrowser.h"
 
 #include <QApplication>
 #include <QMessageBox>
@@ -32,12 +33,16 @@ public:
 }  // namespace
 
 int main(int argc, char** argv) {
+    // The web view's engine shares OpenGL contexts with the window.
+    QCoreApplication::setAttribute(Qt::AA_ShareOpenGLContexts);
     VantorApplication app(argc, argv);
     app.setApplicationName(vs::Utf8(vs::kApplicationTitle));
     app.setWindowIcon(vs::ProgramIcon());
     try {
         vs::QtPrompts prompts;
-        vs::TMainForm mainForm(prompts);
+        vs::MainFormEnvironment env;
+        env.webBrowser = [](QWidget* host) { return vs::MakeWebEngineBrowser(host); };
+        vs::TMainForm mainForm(prompts, std::move(env));
         prompts.setParent(&mainForm);
         vs::TSettingForm settingForm(&mainForm);
         vs::TAboutBox aboutBox(&mainForm);

@@ -3,6 +3,7 @@
 #include "controls/FolderScan.h"
 #include "controls/RenameRule.h"
 #include "controls/ThumbnailPool.h"
+#include "graphics/Errors.h"
 #include "platform/FileSystem.h"
 #include "platform/qt/QtPrompts.h"
 #include "viewer/FileKinds.h"
@@ -316,10 +317,14 @@ int TImagesListView::LoadSmallImage(const QString& fileName) {
     }
     const std::string name = fileName.toStdString();
     std::string size;
-    const int kind = ImageKindFromFileName(name);
-    if (!(loader_ ? loader_(name, kind, WorkBitmap, size) : LoadMicroImageFromFile(name, kind, WorkBitmap, size))) {
+    switch (MakeThumbnail(loader_, name, ImageKindFromFileName(name), WorkBitmap, size)) {
+    case ThumbnailResult::Outcome::Made:
+        break;
+    case ThumbnailResult::Outcome::Failed:
         SizeText.clear();
         return kImageFailed;
+    case ThumbnailResult::Outcome::Unopenable:
+        throw OpenError("cannot open " + name);
     }
     SizeText = QString::fromStdString(size);
     imageList_->push_back(QPixmap::fromImage(ToQImage(WorkBitmap)));
@@ -348,11 +353,12 @@ bool TImagesListView::ChangeImageIndexImage(int index, const QString& fileName) 
 void TImagesListView::OnGetImageIndex(QListWidgetItem* it) {
     if (!it || ImageIndex(it) != kImageNotMade)
         return;
+    // The rule of the workers: only a file that can no longer be opened takes its item away.
     try {
         const int index = LoadSmallImage(FilePath(it));
         SetImageIndex(it, index);
         it->setData(kSizeTextRole, SizeText);
-    } catch (const std::exception&) {
+    } catch (const OpenError&) {
         delete it;
     }
 }

@@ -83,7 +83,8 @@ public:
     // "Can not rename !" and sets text back to the caption before editing.
     void OnEdited(QListWidgetItem* item, QString& text);
 
-    // The image-list index of a new thumbnail, -2 when decoding failed, 0 without an image list.
+    // The image-list index of a new thumbnail, -2 when decoding failed (running out of memory
+    // too), 0 without an image list. Throws OpenError when the file can no longer be opened.
     int LoadSmallImage(const QString& fileName);
     bool ChangeImageIndexImage(int index, const QString& fileName);
 

@@ -7,12 +7,28 @@
 
 namespace vs {
 
+ThumbnailResult::Outcome MakeThumbnail(const ThumbnailPool::Loader& loader, const std::string& path, int kind,
+                                       Bitmap& thumb, std::string& sizeText) {
+    using Outcome = ThumbnailResult::Outcome;
+    Outcome outcome = Outcome::Failed;
+    try {
+        const bool made = loader ? loader(path, kind, thumb, sizeText) : LoadMicroImageFromFile(path, kind, thumb, sizeText);
+        outcome = made ? Outcome::Made : Outcome::Failed;
+    } catch (const OpenError&) {
+        outcome = Outcome::Unopenable;
+    } catch (const std::exception&) {
+        // Out of memory or any other error: the item keeps no picture, as for a bad file.
+        outcome = Outcome::Failed;
+    }
+    if (outcome != Outcome::Made) {
+        thumb = Bitmap();
+        sizeText.clear();
+    }
+    return outcome;
+}
+
 ThumbnailPool::ThumbnailPool(int threads, Deliver deliver, Loader loader)
     : deliver_(std::move(deliver)), loader_(std::move(loader)) {
-    if (!loader_)
-        loader_ = [](const std::string& path, int kind, Bitmap& thumb, std::string& sizeText) {
-            return LoadMicroImageFromFile(path, kind, thumb, sizeText);
-        };
     for (int i = 0; i < std::max(1, threads); ++i)
         threads_.emplace_back([this] { Run(); });
 }
@@ -50,20 +66,7 @@ ThumbnailResult ThumbnailPool::Make(const ThumbnailJob& job) const {
     ThumbnailResult r;
     r.generation = job.generation;
     r.itemId = job.itemId;
-    try {
-        r.outcome = loader_(job.path, job.kind, r.thumbnail, r.sizeText)
-                        ? ThumbnailResult::Outcome::Made
-                        : ThumbnailResult::Outcome::Failed;
-    } catch (const OpenError&) {
-        r.outcome = ThumbnailResult::Outcome::Unopenable;
-    } catch (const std::exception&) {
-        // Out of memory or any other error: the item keeps no picture, as for a bad file.
-        r.outcome = ThumbnailResult::Outcome::Failed;
-    }
-    if (r.outcome != ThumbnailResult::Outcome::Made) {
-        r.thumbnail = Bitmap();
-        r.sizeText.clear();
-    }
+    r.outcome = MakeThumbnail(loader_, job.path, job.kind, r.thumbnail, r.sizeText);
     return r;
 }
 

@@ -66,4 +66,11 @@ private:
     std::vector<std::thread> threads_;
 };
 
+// The one rule for a thumbnail, whichever thread makes it (loader empty: the standard one).
+// Made; Failed when the file is no readable picture, memory runs out or anything else goes
+// wrong (the item stays, without a picture); Unopenable only when the file can no longer be
+// opened (the item goes). thumb and sizeText are cleared unless made.
+ThumbnailResult::Outcome MakeThumbnail(const ThumbnailPool::Loader& loader, const std::string& path, int kind,
+                                       Bitmap& thumb, std::string& sizeText);
+
 }  // namespace vs

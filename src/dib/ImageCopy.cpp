@@ -211,7 +211,10 @@ extern "C" VDK_HDIB DKImageCopy(VDK_HDIB dib, int32_t newWidth, int32_t newHeigh
     const std::vector<Span> columns = enlargeColumns ? vdk::EnlargeColumns(n, w) : vdk::ReduceColumns(n, w);
     const bool reduceRows = hOut < c;
     const std::vector<Span> rows = reduceRows ? vdk::ReduceRows(c, hOut) : vdk::EnlargeRows(c, hOut);
-    const bool oneBitMode = srcBits == 1 && !enlargeColumns && (flags & 0x33u) != 0;
+    // Scale-to-grey not honoured: both grey flags are cleared, so only AND and OR choose the
+    // 1-bit reduction; a lone grey flag leaves the plain sampling.
+    const std::uint32_t modeFlags = grey ? flags : flags & ~0x30u;
+    const bool oneBitMode = srcBits == 1 && !enlargeColumns && (modeFlags & 0x33u) != 0;
 
     // The source column (relative to the rectangle) each output column samples.
     std::vector<std::size_t> sourceColumn;

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <cstring>
 #include <fcntl.h>
+#include <new>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -30,7 +31,7 @@ struct Fd {
 
 }  // namespace
 
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t maxBytes) {
     Fd file{::open(path.c_str(), O_RDONLY | O_CLOEXEC)};
     if (file.fd < 0)
         throw OpenError(SystemError("cannot open", path));
@@ -40,19 +41,29 @@ std::vector<std::uint8_t> ReadFileBytes(const std::string& path) {
     if (!S_ISREG(st.st_mode))
         throw OpenError("cannot open " + path + ": not a regular file");
 
+    if (static_cast<std::uint64_t>(st.st_size) > maxBytes)
+        throw DecodeError(path + ": " + std::to_string(st.st_size) + " bytes, more than any picture can take");
+
     std::vector<std::uint8_t> data;
-    data.reserve(static_cast<std::size_t>(st.st_size));
-    std::uint8_t chunk[65536];
-    for (;;) {
-        const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
-        if (n < 0) {
-            if (errno == EINTR)
-                continue;
-            throw OpenError(SystemError("cannot read", path));
+    try {
+        data.reserve(static_cast<std::size_t>(st.st_size));
+        std::uint8_t chunk[65536];
+        for (;;) {
+            const ssize_t n = ::read(file.fd, chunk, sizeof chunk);
+            if (n < 0) {
+                if (errno == EINTR)
+                    continue;
+                throw OpenError(SystemError("cannot read", path));
+            }
+            if (n == 0)
+                break;
+            // A file that grows while it is read is bounded all the same.
+            if (data.size() + static_cast<std::size_t>(n) > maxBytes)
+                throw DecodeError(path + ": more bytes than any picture can take");
+            data.insert(data.end(), chunk, chunk + n);
         }
-        if (n == 0)
-            break;
-        data.insert(data.end(), chunk, chunk + n);
+    } catch (const std::bad_alloc&) {
+        throw DecodeError(path + ": not enough memory to read it");
     }
     return data;
 }
@@ -117,6 +128,17 @@ std::int32_t InputFile::i32le() {
 namespace {
 
 constexpr std::size_t kWriteBuffer = 65536;
+
+// umask() can only be read by setting it, and the mask belongs to the whole process: done
+// while other threads write (the thumbnail workers), two readers interleaving leave it at 0.
+// So it is read once, at start-up, before any thread exists.
+mode_t ReadUmaskOnce() {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    return mask;
+}
+
+const mode_t kStartUmask = ReadUmaskOnce();
 
 }  // namespace
 
@@ -185,9 +207,7 @@ void AtomicFileWriter::commit() {
     if (::stat(path_.c_str(), &st) == 0 && S_ISREG(st.st_mode)) {
         mode = st.st_mode & 07777;
     } else {
-        const mode_t mask = ::umask(0);
-        ::umask(mask);
-        mode = 0666 & ~mask;
+        mode = 0666 & ~kStartUmask;
     }
     if (::fchmod(fd_, mode) != 0 || (durable_ && ::fsync(fd_) != 0))
         fail("cannot write");

@@ -8,9 +8,16 @@
 
 namespace vs {
 
-// Reads a whole file into memory. Throws OpenError when it cannot be opened or read.
+// The largest file ReadFileBytes takes in. No reader accepts a picture of more than 2^28
+// pixels (CheckPictureSize); even at 8 bytes a pixel (four 16-bit samples, the deepest layout
+// the TIFF and Photoshop readers take) its data fits in 2 GiB.
+inline constexpr std::uint64_t kMaxReadFileBytes = std::uint64_t{1} << 31;
+
+// Reads a whole file into memory. Throws OpenError when it cannot be opened or read, and
+// DecodeError, before reading or allocating anything, for a file of more than maxBytes (it
+// can be no picture), or when memory runs out while reading.
 // Readers parse from memory, so every offset and length is checked against the real size.
-std::vector<std::uint8_t> ReadFileBytes(const std::string& path);
+std::vector<std::uint8_t> ReadFileBytes(const std::string& path, std::uint64_t maxBytes = kMaxReadFileBytes);
 
 // Writes bytes to a temporary file in path's folder, then renames it over path, so a crash
 // or a full disk never leaves half a file behind. Throws ImageError when writing fails.

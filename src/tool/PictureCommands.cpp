@@ -128,9 +128,14 @@ int Thumb(const std::vector<std::string>& args) {
                                                   vs::CellHint{cellW, cellH, usePreview}, cellW, cellH);
                 if (r.ok)
                     vs::SaveBmpFile(thumb, (std::filesystem::path(outDir) / (name + ".bmp")).string());
-            } catch (const vs::ImageError& e) {
+            } catch (const std::exception& e) {
+                // Whatever one file throws (out of memory too) fails that file only: an
+                // exception leaving a worker thread would end the program.
                 r.ok = false;
                 r.error = e.what();
+            } catch (...) {
+                r.ok = false;
+                r.error = "cannot make a thumbnail of " + input;
             }
             if (!r.ok)
                 r.sizeText.clear();

@@ -9,6 +9,7 @@
 
 #include <cstdio>
 #include <iostream>
+#include <new>
 
 namespace vs::tool {
 
@@ -60,6 +61,7 @@ std::optional<vs::Bitmap> DecodeForViewer(const std::string& input) {
             picture.convertTo24();
             return picture;
         } catch (const vs::ImageError&) {
+        } catch (const std::bad_alloc&) {
         }
     }
     std::cerr << "Could not open " << input << "\n";

@@ -5,6 +5,8 @@
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 
+#include <new>
+
 namespace vs {
 
 std::string SizeText(const Bitmap& bitmap) { return SizeText(bitmap.width(), bitmap.height()); }
@@ -15,7 +17,12 @@ Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, Pi
     const PictureReader reader = ReaderOf(kind);
     if (!reader)
         throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
-    return reader(path, hint, fullSize);
+    // Running out of memory on a picture is a failure of that picture, never of the program.
+    try {
+        return reader(path, hint, fullSize);
+    } catch (const std::bad_alloc&) {
+        throw DecodeError("not enough memory to decode " + path);
+    }
 }
 
 Bitmap DecodePicture(const std::string& path, int kind) { return DecodePicture(path, kind, nullptr, nullptr); }
@@ -39,10 +46,14 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
         return false;
     }
     sizeText = SizeText(full.width, full.height);
-    bitmap.convertTo24();
-    if (decoded)
-        decoded(bitmap, full);
-    return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
+    try {
+        bitmap.convertTo24();
+        if (decoded)
+            decoded(bitmap, full);
+        return ChangeToMicroImage(bitmap, cellWidth, cellHeight);
+    } catch (const std::bad_alloc&) {
+        return false;
+    }
 }
 
 bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target) {
@@ -59,6 +70,8 @@ bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap&
         return true;
     } catch (const ImageError&) {
         return false;
+    } catch (const std::bad_alloc&) {
+        return false;  // converting a huge picture to 24 bits
     }
 }
 

@@ -16,7 +16,8 @@ std::string SizeText(int width, int height);
 
 // Decodes a picture kind at full size with the reader its file-kind row names, in whatever
 // pixel format the reader yields; for an album its first page. Throws OpenError when the file
-// cannot be read, DecodeError when it is not a valid picture or no reader takes the kind.
+// cannot be read, DecodeError when it is not a valid picture, no reader takes the kind, the
+// file is larger than any picture (kMaxReadFileBytes) or memory runs out.
 Bitmap DecodePicture(const std::string& path, int kind);
 
 // DecodePicture for a thumbnail: fullSize receives the picture's real size, which a reduced

@@ -1,9 +1,14 @@
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
+#include "controls/ThumbnailPool.h"
+#include "support/AlbumFiles.h"
 #include "support/TestSupport.h"
+#include "viewer/FileKinds.h"
 
 #include <gtest/gtest.h>
 
+#include <atomic>
+#include <thread>
 #include <filesystem>
 #include <csignal>
 #include <sys/resource.h>
@@ -241,6 +246,45 @@ TEST(SettingsKey, DefaultLocationFollowsXdgConfigHome) {
         ::setenv("XDG_CONFIG_HOME", saved.c_str(), 1);
     else
         ::unsetenv("XDG_CONFIG_HOME");
+}
+
+// Settings saved again and again while thumbnail workers read albums (which write their
+// companion files): the file is never group- or world-writable, whatever the workers do.
+TEST(SettingsKey, FileModeStaysPrivateWhileThumbnailWorkersReadAlbums) {
+    const mode_t mask = ::umask(0);
+    ::umask(mask);
+    ASSERT_EQ(mask & 0022, 0022u) << "the test needs a mask that takes group and other write bits away";
+    test::CacheHome cache;
+    test::TempDir dir;
+    std::vector<std::string> albums;
+    for (int i = 0; i < 6; ++i) {
+        albums.push_back(dir.file("album" + std::to_string(i) + ".xf"));
+        test::WriteBytes(albums.back(), test::AlbumBytes({test::PatternPage(120, 90, 6, static_cast<unsigned>(i)),
+                                                         test::PatternPage(60, 40, 7, 1)}));
+    }
+    std::atomic<int> made{0};
+    ThumbnailPool pool(4, [&](ThumbnailResult&& r) { made += r.outcome == ThumbnailResult::Outcome::Made ? 1 : 0; });
+    for (std::uint64_t job = 0; job < 240; ++job)
+        pool.Submit({1, job, albums[job % albums.size()], kKindAlbum});
+
+    const std::string file = dir.file("config/settings.reg");
+    std::filesystem::create_directories(dir.file("config"));
+    int tooOpen = 0;
+    for (int session = 0; session < 60; ++session) {
+        std::filesystem::remove(file);  // each session makes the file anew
+        SettingsKey key(file, kKey);
+        key.WriteBool("_xf", session % 2 == 0);
+        struct stat st {};
+        ASSERT_EQ(::stat(file.c_str(), &st), 0);
+        tooOpen += (st.st_mode & 0022) != 0 ? 1 : 0;
+    }
+    while (pool.Pending() > 0)
+        std::this_thread::yield();
+    EXPECT_EQ(tooOpen, 0);
+    EXPECT_GT(made.load(), 0);
+    struct stat st {};
+    ASSERT_EQ(::stat(file.c_str(), &st), 0);
+    EXPECT_EQ(st.st_mode & 0777, 0666 & ~mask);
 }
 
 }  // namespace

@@ -94,6 +94,19 @@ TEST_F(DispatchTest, UndecodablePictureKeepsItsKindAndTheViewsAsTheyWere) {
     EXPECT_EQ(views.log, (std::vector<std::string>{"strip-"}));
 }
 
+// Sparse 8 GiB files named as pictures: refused from their size, reported as any
+// undecodable picture.
+TEST_F(DispatchTest, HugeFileSaysCouldNotOpen) {
+    for (const std::string name : {"huge.jpg", "huge.bmp"}) {
+        test::MakeSparseFile(dir.file(name), test::kEightGiB);
+        prompts.messages.clear();
+        views.log.clear();
+        Select(name);
+        EXPECT_EQ(prompts.texts(), (std::vector<std::string>{"Could not open " + Lower(name)}));
+        EXPECT_EQ(views.log, (std::vector<std::string>{"strip-"}));
+    }
+}
+
 TEST_F(DispatchTest, AlbumGoesToThePageStripFirst) {
     Touch("Trip.MIG");
     Select("Trip.MIG");

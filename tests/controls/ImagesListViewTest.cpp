@@ -11,7 +11,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <sys/stat.h>
 
 namespace vs {
@@ -233,6 +235,104 @@ TEST_F(GridTest, ItemOfAFileThatCannotBeOpenedIsRemoved) {
     }));
     EXPECT_EQ(Captions(), (QStringList{"b.bmp"}));
     EXPECT_EQ(TImagesListView::ItemSizeText(grid.item(0)), "20X20");
+}
+
+// Running out of memory (or any error but a file that cannot be opened) fails the thumbnail
+// and keeps the item, on the user-interface thread as on the workers.
+TEST_F(GridTest, ThumbnailThatRunsOutOfMemoryKeepsItsItem) {
+    Picture("a.bmp", 20, 20);
+    Picture("b.bmp", 20, 20);
+    grid.SetThumbnailLoader([](const std::string&, int, Bitmap&, std::string&) -> bool { throw std::bad_alloc(); });
+    grid.SetFPath(Folder());
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(Captions(), (QStringList{"a.bmp", "b.bmp"}));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(0)), kImageFailed);
+
+    grid.SetBackgroundThumbnails(true);
+    grid.RequestThumbnail(grid.item(1));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return TImagesListView::ImageIndex(grid.item(1)) != kImageNotMade; }));
+    EXPECT_EQ(Captions(), (QStringList{"a.bmp", "b.bmp"}));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(1)), kImageFailed);
+}
+
+// A folder filled while the grid scans it, then half emptied while the workers make the
+// thumbnails: no crash, no item for a vanished file once refreshed, every remaining file
+// gets its thumbnail, and nothing is left in the folder but the pictures.
+TEST_F(GridTest, FolderChangingUnderTheScanAndTheWorkers) {
+    Picture("seed.bmp", 40, 30);
+    const std::string seedJpg = dir.file("seed.jpg");
+    ASSERT_EQ(test::Run("convert " + test::Quote(dir.file("seed.bmp")) + " " + test::Quote(seedJpg)).exitCode, 0);
+    const std::vector<std::uint8_t> bmp = test::ReadBytes(dir.file("seed.bmp"));
+    const std::vector<std::uint8_t> jpg = test::ReadBytes(seedJpg);
+    std::filesystem::remove(dir.file("seed.bmp"));
+    std::filesystem::remove(seedJpg);
+    const auto name = [](int i) { return "f" + std::to_string(1000 + i) + (i % 2 ? ".jpg" : ".bmp"); };
+
+    grid.SetBackgroundThumbnails(true);
+    std::atomic<bool> filled{false};
+    std::thread filler([&] {
+        for (int i = 0; i < 200; ++i)
+            test::WriteBytes(dir.file(name(i)), i % 2 ? jpg : bmp);
+        filled = true;
+    });
+    grid.SetFPath(Folder());
+    while (!filled.load()) {
+        grid.RefreshImages();
+        for (int i = 0; i < grid.count(); ++i)
+            grid.RequestThumbnail(grid.item(i));
+        QCoreApplication::processEvents();
+    }
+    filler.join();
+    grid.RefreshImages();
+    ASSERT_EQ(grid.count(), 200);
+    for (int i = 0; i < grid.count(); ++i)
+        grid.RequestThumbnail(grid.item(i));
+    std::thread remover([&] {
+        for (int i = 0; i < 200; i += 2)
+            std::filesystem::remove(dir.file(name(i + i / 2 % 2)));  // a mix of both kinds
+    });
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return grid.PendingThumbnails() == 0; }));
+    remover.join();
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return grid.PendingThumbnails() == 0; }));
+
+    grid.RefreshImages();
+    QStringList expected;
+    for (int i = 0; i < 200; ++i)
+        if (std::filesystem::exists(dir.file(name(i))))
+            expected << QString::fromStdString(name(i));
+    EXPECT_EQ(expected.size(), 100);
+    EXPECT_EQ(Captions(), expected);
+    for (int i = 0; i < grid.count(); ++i)
+        grid.RequestThumbnail(grid.item(i));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] {
+        for (int i = 0; i < grid.count(); ++i)
+            if (TImagesListView::ImageIndex(grid.item(i)) == kImageNotMade)
+                return false;
+        return true;
+    }));
+    for (int i = 0; i < grid.count(); ++i)
+        EXPECT_GE(TImagesListView::ImageIndex(grid.item(i)), 9) << grid.item(i)->text().toStdString();
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(dir.path()), {}), 100) << "stray files";
+}
+
+// Sparse 8 GiB files named as pictures fail as thumbnails at once, on either path; their
+// items stay, as for any undecodable picture.
+TEST_F(GridTest, HugeFilesGiveFailedThumbnailsAndKeepTheirItems) {
+    test::MakeSparseFile(dir.file("huge.bmp"), test::kEightGiB);
+    test::MakeSparseFile(dir.file("huge.jpg"), test::kEightGiB);
+    Picture("small.bmp", 20, 20);
+    grid.SetFPath(Folder());
+    ASSERT_EQ(Captions(), (QStringList{"huge.bmp", "huge.jpg", "small.bmp"}));
+    grid.OnGetImageIndex(grid.item(0));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(0)), kImageFailed);
+    grid.SetBackgroundThumbnails(true);
+    grid.RequestThumbnail(grid.item(1));
+    grid.RequestThumbnail(grid.item(2));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return grid.PendingThumbnails() == 0; }, 5000));
+    ASSERT_TRUE(test::ProcessEventsUntil([&] { return TImagesListView::ImageIndex(grid.item(2)) != kImageNotMade; }));
+    EXPECT_EQ(Captions(), (QStringList{"huge.bmp", "huge.jpg", "small.bmp"}));
+    EXPECT_EQ(TImagesListView::ImageIndex(grid.item(1)), kImageFailed);
+    EXPECT_GE(TImagesListView::ImageIndex(grid.item(2)), 9);
 }
 
 class RenameTest : public GridTest {

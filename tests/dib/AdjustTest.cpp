@@ -131,6 +131,24 @@ TEST(ImageCopy, ScaleToGreyCountsBits) {
     EXPECT_EQ(Header(same.get()).biBitCount, 1);
 }
 
+// Scale-to-grey not honoured (here the rectangle is not taller than the new height) clears
+// both grey flags: the 1-bit copy is then the plain sampling, not an AND or OR reduction.
+TEST(ImageCopy, UnhonouredGreyFlagsLeavePlainSampling) {
+    Dib page(MakeDib(37, 29, 1, kTwo));
+    for (int row = 0; row < 29; ++row)
+        for (int x = 0; x < 37; ++x) SetPixel(page.get(), x, row, (x * 7 + row * 3) % 5 == 0 ? 1u : 0u);
+    Dib plain(DKImageCopy(page.get(), 10, 29, nullptr, 0));
+    ASSERT_TRUE(plain);
+    for (const std::uint32_t flags : {0x10u, 0x20u, 0x30u}) {
+        Dib copy(DKImageCopy(page.get(), 10, 29, nullptr, flags));
+        ASSERT_TRUE(copy);
+        EXPECT_EQ(Header(copy.get()).biBitCount, 1);
+        EXPECT_EQ(Bytes(copy.get()), Bytes(plain.get())) << "flags " << flags;
+    }
+    Dib ored(DKImageCopy(page.get(), 10, 29, nullptr, 0x22));
+    EXPECT_NE(Bytes(ored.get()), Bytes(plain.get())) << "the OR flag itself still reduces";
+}
+
 TEST(ImageCopy, AndAndOrKeepLines) {
     Dib white(MakeDib(8, 4, 1, kTwo));
     for (int row = 0; row < 4; ++row)

@@ -3,7 +3,9 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <filesystem>
+#include <thread>
 #include <sys/stat.h>
 
 namespace vs {
@@ -110,6 +112,30 @@ TEST(NewFolderNames, TheWalkAndItsQuirk) {
     EXPECT_EQ(NewFolderName(Nodes{{0, "Photo Folder"}, {1, "A"}, {2, "New Folder"}, {1, "B"}}, 2), "New Folder1");
     // Exact comparison.
     EXPECT_EQ(NewFolderName(Nodes{{1, "new folder"}}, 1), "New Folder");
+}
+
+// Another program makes an empty folder under the new name and removes it again, over and
+// over. A rename that checks first and renames after can replace that folder when the other
+// program wins the race in between: its removal then finds our folder in its place.
+TEST(FolderCommands, RenameNeverReplacesAFolderMadeMeanwhile) {
+    test::TempDir d;
+    WriteText(d.file("Mine/photo.jpg"), "x");
+    const std::string theirs = d.file("Theirs");
+    std::atomic<bool> stop{false};
+    std::atomic<int> replaced{0};
+    std::thread other([&] {
+        while (!stop.load())
+            if (::mkdir(theirs.c_str(), 0755) == 0 && ::rmdir(theirs.c_str()) != 0)
+                ++replaced;  // our folder took the place of the one just made
+    });
+    for (int i = 0; i < 15000 && replaced.load() == 0; ++i) {
+        if (RenameFolder(d.path(), "Mine", "Theirs")) {
+            ASSERT_TRUE(RenameFolder(d.path(), "Theirs", "Mine"));
+        }
+    }
+    stop = true;
+    other.join();
+    EXPECT_EQ(replaced.load(), 0);
 }
 
 TEST(FolderCommands, CreateAndRename) {

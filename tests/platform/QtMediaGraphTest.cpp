@@ -61,7 +61,7 @@ TEST_F(QtMediaGraphTest, RendersEachKindOfClipAndReadsItsDuration) {
         EXPECT_TRUE(rendered_);
         // A bare MP3 stream tells its length only once it plays.
         graph->Run();
-        ASSERT_TRUE(test::ProcessEventsUntil([&] { return graph->Duration().has_value(); }, 5000));
+        ASSERT_TRUE(test::ProcessEventsUntil([&] { return graph->Duration().has_value(); }, 10000));
         EXPECT_NEAR(*graph->Duration(), c.seconds, c.tolerance);
         if (!c.video) {
             EXPECT_FALSE(graph->HasVideo());

@@ -9,6 +9,9 @@
 #include <fstream>
 #include <iterator>
 #include <sstream>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
 namespace vs::test {
 
@@ -22,6 +25,55 @@ TempDir::TempDir() {
 TempDir::~TempDir() {
     std::error_code ec;
     std::filesystem::remove_all(path_, ec);
+}
+
+void MakeSparseFile(const std::string& path, std::uint64_t size) {
+    WriteBytes(path, {});
+    if (::truncate(path.c_str(), static_cast<off_t>(size)) != 0)
+        throw std::runtime_error("cannot size " + path);
+}
+
+void MakeHugeBmp(const std::string& path) {
+    constexpr std::uint32_t side = 16384;
+    constexpr std::uint32_t rows = side * side * 3;
+    std::vector<std::uint8_t> header;
+    PutU8(header, 'B');
+    PutU8(header, 'M');
+    PutLe32(header, 54 + rows);
+    PutLe32(header, 0);
+    PutLe32(header, 54);
+    PutLe32(header, 40);
+    PutLe32(header, side);
+    PutLe32(header, side);
+    PutLe16(header, 1);
+    PutLe16(header, 24);
+    PutLe32(header, 0);
+    PutLe32(header, rows);
+    for (int i = 0; i < 4; ++i)
+        PutLe32(header, 0);
+    WriteBytes(path, header);
+    if (::truncate(path.c_str(), 54 + static_cast<off_t>(rows)) != 0)
+        throw std::runtime_error("cannot size " + path);
+}
+
+int RunWithMemoryLimit(std::uint64_t limitBytes, int (*body)(const std::string&), const std::string& arg) {
+    const pid_t pid = ::fork();
+    if (pid < 0)
+        throw std::runtime_error("fork failed");
+    if (pid == 0) {
+        if (!kAddressSanitizer) {
+            const rlimit limit{limitBytes, limitBytes};
+            ::setrlimit(RLIMIT_AS, &limit);
+        }
+        try {
+            ::_exit(body(arg));
+        } catch (...) {
+            ::_exit(kEscapedException);
+        }
+    }
+    int status = 0;
+    ::waitpid(pid, &status, 0);
+    return WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
 }
 
 void WriteBytes(const std::string& path, const std::vector<std::uint8_t>& bytes) {

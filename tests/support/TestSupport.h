@@ -31,6 +31,27 @@ std::vector<std::uint8_t> ReadBytes(const std::string& path);
 std::string ReadText(const std::string& path);
 void WriteText(const std::string& path, const std::string& text);
 
+// Files that claim huge sizes without taking disk space (holes read as zeros): an 8 GiB file
+// of any name, and a valid header of a 16384 x 16384 24-bit BMP with its 768 MiB of rows.
+inline constexpr std::uint64_t kEightGiB = std::uint64_t{8} << 30;
+void MakeSparseFile(const std::string& path, std::uint64_t size);
+void MakeHugeBmp(const std::string& path);
+
+// Whether this build runs under AddressSanitizer, which cannot live with an address-space
+// limit (RLIMIT_AS, `ulimit -v`).
+#if defined(__SANITIZE_ADDRESS__)
+inline constexpr bool kAddressSanitizer = true;
+#else
+inline constexpr bool kAddressSanitizer = false;
+#endif
+
+// Runs body in a forked child whose address space is limited to limitBytes (no limit under
+// AddressSanitizer), so running out of memory is quick and harmless. The child's exit code
+// is body's result, kEscapedException when an exception left body, or 128 + the signal that
+// killed it.
+inline constexpr int kEscapedException = 99;
+int RunWithMemoryLimit(std::uint64_t limitBytes, int (*body)(const std::string&), const std::string& arg);
+
 struct CommandResult {
     int exitCode = -1;
     std::string out;  // standard output

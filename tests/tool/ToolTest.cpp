@@ -194,6 +194,32 @@ TEST_F(ToolTest, ThumbOnSeveralThreadsGivesTheSameFilesInTheSameOrder) {
     EXPECT_EQ(RunTool("thumb a.jpg -o x -j 0").exitCode, 2);
 }
 
+// An 8 GiB file is refused from its size; a picture too big for the memory left (here a
+// 768 MiB BMP under a 512 MiB address-space limit) fails like a bad file. Either way the
+// workers report the file and go on, and decode says "Could not open".
+TEST_F(ToolTest, ThumbWorkersReportHugeFilesAndGoOn) {
+    test::WriteBytes(dir.file("a.kev"), Kev(160, 120));
+    test::MakeSparseFile(dir.file("huge.jpg"), test::kEightGiB);
+    test::MakeSparseFile(dir.file("huge.bmp"), test::kEightGiB);
+    std::string inputs = in("a.kev") + " " + in("huge.jpg") + " " + in("huge.bmp");
+    std::string expected = "a.kev\t160X120\nhuge.jpg\t\nhuge.bmp\t\n";
+    std::string limit;
+    if (!test::kAddressSanitizer) {
+        test::MakeHugeBmp(dir.file("big.bmp"));
+        inputs += " " + in("big.bmp");
+        expected += "big.bmp\t\n";
+        limit = "ulimit -v 524288; ";
+    }
+    std::filesystem::create_directory(dir.file("out"));
+    const auto r = test::Run(limit + test::Quote(Tool()) + " thumb -j 3 " + inputs + " -o " + in("out"));
+    EXPECT_EQ(r.exitCode, 1) << r.err;
+    EXPECT_EQ(r.out, expected);
+    EXPECT_TRUE(std::filesystem::exists(dir.file("out/a.kev.bmp")));
+    const auto decode = test::Run(limit + test::Quote(Tool()) + " decode " + in("huge.jpg") + " " + in("out.bmp"));
+    EXPECT_EQ(decode.exitCode, 1);
+    EXPECT_EQ(decode.err, "Could not open " + dir.file("huge.jpg") + "\n");
+}
+
 TEST_F(ToolTest, FormatsListsTheRegistryAndItsFilter) {
     const auto list = RunTool("formats");
     ASSERT_EQ(list.exitCode, 0);

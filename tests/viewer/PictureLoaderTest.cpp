@@ -2,6 +2,7 @@
 
 #include "graphics/BmpFile.h"
 #include "graphics/Errors.h"
+#include "graphics/FileIo.h"
 #include "viewer/FileKinds.h"
 #include "viewer/Fitting.h"
 #include "support/TestSupport.h"
@@ -130,6 +131,49 @@ TEST_F(LoaderTest, ViewerLoadGives24BitsAndLeavesTheTargetOnFailure) {
     const Bitmap before = source;
     EXPECT_FALSE(LoadImageByKind(dir.file("missing.bmp"), kKindBmp, nullptr, source));
     EXPECT_EQ(source, before);
+}
+
+}  // namespace
+}  // namespace vs
+
+namespace vs {
+namespace {
+
+// Every way a picture is read: the viewer's load, the grid's thumbnail and the plain decode.
+// 0 when all three fail cleanly (no exception but DecodeError escapes the decode).
+int LoadsFailCleanly(const std::string& path) {
+    const int kind = ImageKindFromFileName(path);
+    Bitmap picture;
+    std::string sizeText;
+    if (LoadImageByKind(path, kind, nullptr, picture) || LoadMicroImageFromFile(path, kind, picture, sizeText))
+        return 1;
+    try {
+        DecodePicture(path, kind);
+        return 2;
+    } catch (const DecodeError&) {
+        return 0;
+    }
+}
+
+// Files far larger than any picture are refused from their size, before anything is read;
+// a picture whose pixels do not fit in memory fails like a bad file. Run with little address
+// space, so reading such a file whole cannot go unnoticed.
+TEST(HugeFiles, FailAsPicturesNeverAsExceptions) {
+    test::TempDir d;
+    for (const char* name : {"huge.jpg", "huge.bmp", "huge.tif", "huge.tga", "huge.pcx", "huge.psd", "huge.kev"}) {
+        test::MakeSparseFile(d.file(name), test::kEightGiB);
+        EXPECT_EQ(test::RunWithMemoryLimit(std::uint64_t{1} << 30, LoadsFailCleanly, d.file(name)), 0) << name;
+        try {
+            ReadFileBytes(d.file(name));
+            ADD_FAILURE() << name;
+        } catch (const DecodeError& e) {
+            EXPECT_NE(std::string(e.what()).find("more than any picture"), std::string::npos) << e.what();
+        }
+    }
+    if (test::kAddressSanitizer)
+        return;  // the out-of-memory case needs an address-space limit
+    test::MakeHugeBmp(d.file("big.bmp"));
+    EXPECT_EQ(test::RunWithMemoryLimit(std::uint64_t{512} << 20, LoadsFailCleanly, d.file("big.bmp")), 0);
 }
 
 }  // namespace

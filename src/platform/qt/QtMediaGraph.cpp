@@ -23,11 +23,20 @@ public:
             video_->setObjectName("VideoWindow");
             video_->hide();
             player_.setVideoOutput(video_.data());
-            QObject::connect(video_->videoSink(), &QVideoSink::videoSizeChanged, [this] { Changed(); });
+            // Queued: the sink emits while it holds its own lock, and a handler asks it for
+            // the size.
+            QObject::connect(
+                video_->videoSink(), &QVideoSink::videoSizeChanged, &player_, [this] { Changed(); },
+                Qt::QueuedConnection);
         }
-        QObject::connect(&player_, &QMediaPlayer::durationChanged, [this] { Changed(); });
-        QObject::connect(&player_, &QMediaPlayer::hasVideoChanged, [this] { Changed(); });
-        QObject::connect(&player_, &QMediaPlayer::metaDataChanged, [this] { Changed(); });
+        QObject::connect(
+            &player_, &QMediaPlayer::durationChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
+        QObject::connect(
+            &player_, &QMediaPlayer::metaDataChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
+        QObject::connect(
+            &player_, &QMediaPlayer::mediaStatusChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
+        QObject::connect(
+            &player_, &QMediaPlayer::hasVideoChanged, &player_, [this] { Changed(); }, Qt::QueuedConnection);
     }
 
     ~QtMediaGraph() override {
@@ -65,7 +74,10 @@ public:
     void Stop() override { player_.stop(); }
 
     std::optional<double> Duration() override {
-        const qint64 ms = player_.duration();
+        qint64 ms = player_.duration();
+        // A stream that never told its length has shown it by playing to its end.
+        if (ms <= 0 && player_.mediaStatus() == QMediaPlayer::EndOfMedia)
+            ms = player_.position();
         if (ms <= 0)
             return std::nullopt;
         return static_cast<double>(ms) / 1000.0;
