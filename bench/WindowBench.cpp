@@ -4,6 +4,7 @@
 // content area while a 24-megapixel picture is shown at Auto Size: the whole refresh (fit,
 // conversion for the screen, placing the frame, painting).
 
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 #include "graphics/BmpFile.h"
 #include "library/FolderTree.h"

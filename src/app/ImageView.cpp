@@ -1,6 +1,7 @@
 // The image view of the main window: zoom modes, hand-drag panning and the wallpaper.
 
 #include "app/TMainForm.h"
+#include "app/PictureView.h"
 #include "platform/qt/QtText.h"
 
 #include "controls/TImagesListView.h"
@@ -53,15 +54,20 @@ void TMainForm::UpdateImageView(bool reuseRendered, bool keepFramePlace) {
     const bool same = reuseRendered && rendered_.width == layout.imageWidth && rendered_.height == layout.imageHeight &&
                       rendered_.mode == zoom_;
     if (!same) {
-        Bitmap shown;
-        bool ok = layout.imageWidth > 0 && layout.imageHeight > 0;
-        if (ok && zoom_ == ZoomMode::FullSize && ImageWorkspace)
-            ok = ImageWorkspace->CopyBitmap24(source, shown);  // Full Size is the workspace's 24-bit copy
-        else if (ok)
-            ok = RenderZoomedImage(source, layout, zoom_, shown);
-        if (!ok)
-            shown = Bitmap();
-        ui_.Image1->setPixmap(shown.empty() ? QPixmap() : QPixmap::fromImage(ToQImage(shown)));
+        // Full Size paints the source's own pixels; the other modes their rendered picture.
+        // Either way the view looks at pixels kept here, never at a copy of its own.
+        ui_.Image1->SetPicture(QImage());
+        renderedPicture_ = Bitmap();
+        QImage picture;
+        if (layout.imageWidth > 0 && layout.imageHeight > 0) {
+            if (zoom_ == ZoomMode::FullSize) {
+                if (source.format() == PixelFormat::Bpp24)  // what a 24-bit copy would show
+                    picture = ImageOver(source);
+            } else if (RenderZoomedImage(source, layout, zoom_, renderedPicture_)) {
+                picture = ImageOver(renderedPicture_);
+            }
+        }
+        ui_.Image1->SetPicture(picture);
         rendered_ = {layout.imageWidth, layout.imageHeight, zoom_};
     }
     ui_.Image1->setGeometry(2, 2, layout.imageWidth, layout.imageHeight);

@@ -21,6 +21,7 @@ namespace vs {
 
 class TDirTree;
 class TFoldPanel;
+class PictureView;
 class TImagesListView;
 class TXFListBox;
 
@@ -57,7 +58,7 @@ struct MainFormUi {
     QToolButton* PlayToolButton = nullptr;  // the XF tool bar's Play Audio button
     QWidget* SeeBox = nullptr;
     QFrame* SeePanel = nullptr;
-    QLabel* Image1 = nullptr;
+    PictureView* Image1 = nullptr;
     QTextEdit* RichEdit1 = nullptr;
     QFrame* HtmlPanel = nullptr;
     QWidget* CppWebBrowser1 = nullptr;  // the browser's host

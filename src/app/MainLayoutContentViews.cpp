@@ -4,6 +4,7 @@
 // (TextView.cpp, WebView.cpp, MediaView.cpp).
 
 #include "app/MainLayoutParts.h"
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 
 #include <QFrame>
@@ -52,7 +53,7 @@ void TMainForm::BuildImageFrame() {
     ui_.SeePanel->setLineWidth(2);
     Fill(ui_.SeePanel, Qt::black);
     ui_.SeePanel->hide();
-    ui_.Image1 = new QLabel(ui_.SeePanel);
+    ui_.Image1 = new PictureView(ui_.SeePanel);
     NameControl(ui_.Image1, "Image1");
     ui_.Image1->move(2, 2);
 }

@@ -4,6 +4,7 @@
 
 #include "app/AppInfo.h"
 #include "app/MainLayoutParts.h"
+#include "app/PictureView.h"
 #include "app/Artwork.h"
 #include "app/Dialogs.h"
 #include "app/RegistryFile.h"

@@ -320,6 +320,7 @@ private:
     MediaGraphFactory* mediaGraphs_ = nullptr;
     std::unique_ptr<MediaGraph> mediaGraph_;  // from the first media file to the next or to destruction
     std::unique_ptr<WebBrowser> webBrowser_;  // made at the first page
+    Bitmap renderedPicture_;  // the rendered picture Image1 paints at the zoom modes other than Full Size
     // What Image1 holds, so that a resize that changes only the frame's place does not
     // render the picture again.
     struct Rendered {

@@ -242,7 +242,9 @@ int TDirTree::IconIndexFor(const std::string& path) const {
 
 bool TDirTree::IsDriveRoot(const std::string& path) const {
     const std::string p = WithTrailingSlash(path);
-    return std::any_of(drives_.begin(), drives_.end(), [&](const Drive& d) { return d.root == p; });
+    // /dev, /proc and the like are no drives, but emptying one would be a disaster.
+    return std::any_of(drives_.begin(), drives_.end(), [&](const Drive& d) { return d.root == p; }) ||
+           std::find(mountRoots_.begin(), mountRoots_.end(), p) != mountRoots_.end();
 }
 
 TDirTree::Node* TDirTree::MakeNode(const std::string& path, bool drive) {
@@ -402,7 +404,10 @@ void TDirTree::ReadNew() {
     {
         Frozen frozen(this);
         clear();
-        drives_ = DrivesFromMounts(mounts_->Mounts());
+        const std::vector<MountInfo> table = mounts_->Mounts();
+        drives_ = DrivesFromMounts(table);
+        mountRoots_.clear();
+        for (const MountInfo& m : table) mountRoots_.push_back(WithTrailingSlash(m.root));
         for (const Drive& d : drives_) {
             if (!allowNetwork_ && d.type == DriveType::Remote)
                 continue;

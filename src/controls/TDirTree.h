@@ -129,7 +129,8 @@ public:
     static QIcon IconAt(int index);
     // The drives of the last read, shown or not.
     const std::vector<Drive>& Drives() const { return drives_; }
-    // Whether path is the root of a drive (such a folder is never renamed or deleted).
+    // Whether path is the root of a drive or of any other mount, shown or not (such a folder
+    // is never renamed or deleted).
     bool IsDriveRoot(const std::string& path) const;
 
     // Drag and drop helpers for the owner.
@@ -184,6 +185,7 @@ private:
     FolderReader reader_;
     BackgroundLister lister_;
     std::vector<Drive> drives_;
+    std::vector<std::string> mountRoots_;  // every mount point of the last read, pseudo ones too
     TDirType dirType_{TDirAttr::dtNormal, TDirAttr::dtAll};
     bool allowNetwork_ = true;
     bool goBelowRecycleBin_ = true;

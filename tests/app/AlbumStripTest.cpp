@@ -1,6 +1,7 @@
 // The album in the main window: the page strip, page commands, auto-play, recording and
 // playing the album's sound, with the fake recorder and player.
 
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 #include "controls/TImagesListView.h"
 #include "controls/TXFListBox.h"
@@ -76,7 +77,7 @@ protected:
     QAction* Act(const char* name) { return form->Action(QString::fromLatin1(name)); }
     // The colour in the middle of the displayed picture.
     QColor Shown() {
-        const QImage image = form->Ui().Image1->pixmap().toImage();
+        const QImage image = form->Ui().Image1->Picture();
         return image.isNull() ? QColor() : image.pixelColor(image.width() / 2, image.height() / 2);
     }
     bool Playing() const { return form->Ui().XfautoPlayTimer->isActive(); }

@@ -1,3 +1,4 @@
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 #include "controls/TImagesListView.h"
 #include "graphics/BmpFile.h"
@@ -48,7 +49,7 @@ protected:
     }
     void SetArea(int w, int h) { form->Ui().SeeBox->resize(w, h); }
     QRect Frame() const { return form->Ui().SeePanel->geometry(); }
-    QImage Shown() const { return form->Ui().Image1->pixmap().toImage().convertToFormat(QImage::Format_RGB888); }
+    QImage Shown() const { return form->Ui().Image1->Picture().convertToFormat(QImage::Format_RGB888); }
 
     test::TempHome home;
     fake::FakePrompts prompts;
@@ -76,6 +77,37 @@ TEST_F(ImageViewTest, AutoSizeKeepsSmallPicturesAndShrinksLargeOnes) {
     EXPECT_EQ(shown.pixelColor(100, 10).green(), 25);
 }
 
+TEST_F(ImageViewTest, PaintedPictureEqualsTheRenderedOneAtEveryMode) {
+    const Bitmap source = Pattern(640, 360);
+    TMainForm& f = Start({{"a.bmp", source}});
+    SetArea(700, 500);
+    const struct {
+        const char* action;
+        ZoomMode mode;
+    } modes[] = {{"FullSize", ZoomMode::FullSize},
+                 {"Size2_1", ZoomMode::HalfSize},
+                 {"Size4_1", ZoomMode::QuarterSize},
+                 {"Size8_1", ZoomMode::EighthSize},
+                 {"AutoSize", ZoomMode::AutoSize}};
+    for (const auto& m : modes) {
+        f.Action(m.action)->trigger();
+        const ZoomLayout layout = ComputeZoomLayout(source.width(), source.height(), 700, 500, m.mode);
+        Bitmap expected;
+        ASSERT_TRUE(RenderZoomedImage(source, layout, m.mode, expected)) << m.action;
+        // What the widget paints on the screen, not what it holds.
+        const QImage painted = f.Ui().Image1->grab().toImage().convertToFormat(QImage::Format_RGB888);
+        ASSERT_EQ(painted.size(), QSize(expected.width(), expected.height())) << m.action;
+        int differing = 0;
+        for (int y = 0; y < expected.height(); ++y)
+            for (int x = 0; x < expected.width(); ++x) {
+                const Rgb e = expected.pixel(x, y);
+                if (painted.pixelColor(x, y) != QColor(e.r, e.g, e.b))
+                    ++differing;
+            }
+        EXPECT_EQ(differing, 0) << m.action;
+    }
+}
+
 TEST_F(ImageViewTest, ZoomActionsAndTinyResults) {
     TMainForm& f = Start({{"a.bmp", Pattern(100, 60)}});
     SetArea(500, 400);
@@ -97,7 +129,7 @@ TEST_F(ImageViewTest, ZoomActionsAndTinyResults) {
     f.Action("AutoSize")->trigger();
     SetArea(3, 3);
     EXPECT_EQ(f.Ui().Image1->size(), QSize(0, 0));
-    EXPECT_TRUE(f.Ui().Image1->pixmap().isNull());
+    EXPECT_TRUE(f.Ui().Image1->Picture().isNull());
     EXPECT_TRUE(prompts.messages.empty());
 }
 
@@ -119,10 +151,10 @@ TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
     EXPECT_EQ(Shown().pixelColor(899, 699), QColor((899 >> 8) | ((699 >> 8) << 4), 699 & 0xFF, 899 & 0xFF));
     EXPECT_EQ(f.Ui().Image1->cursor().shape(), Qt::OpenHandCursor);
     // A resize moves the frame and keeps the rendered picture.
-    const qint64 rendered = f.Ui().Image1->pixmap().cacheKey();
+    const qint64 rendered = f.Ui().Image1->Picture().cacheKey();
     SetArea(604, 504);
     EXPECT_EQ(Frame().topLeft(), QPoint((600 - 900) / 2, (500 - 700) / 2));
-    EXPECT_EQ(f.Ui().Image1->pixmap().cacheKey(), rendered);
+    EXPECT_EQ(f.Ui().Image1->Picture().cacheKey(), rendered);
     SetArea(404, 304);
 
     const QPoint start = Frame().topLeft();

@@ -1,6 +1,7 @@
 #include "app/ActionTable.h"
 #include "app/Dialogs.h"
 #include "app/ShortcutRouter.h"
+#include "app/PictureView.h"
 #include "app/TMainForm.h"
 #include "controls/TDirTree.h"
 #include "controls/TFoldPanel.h"
@@ -339,7 +340,7 @@ TEST_F(DispatchWindowTest, FirstItemIsShownAtAutoSizeCentred) {
     EXPECT_EQ(form->Ui().SeePanel->geometry(),
               QRect(expected.frameLeft, expected.frameTop, expected.frameWidth(), expected.frameHeight()));
     EXPECT_EQ(form->Ui().Image1->geometry(), QRect(2, 2, expected.imageWidth, expected.imageHeight));
-    EXPECT_EQ(form->Ui().Image1->pixmap().toImage().pixelColor(expected.imageWidth / 2, expected.imageHeight / 2),
+    EXPECT_EQ(form->Ui().Image1->Picture().pixelColor(expected.imageWidth / 2, expected.imageHeight / 2),
               QColor(0, 200, 0));
     // A new size of the content area places the picture again.
     form->resize(900, 700);
@@ -480,7 +481,7 @@ TEST_F(MainFormTest, DemoLibraryOpensWithThumbnailsAndThePictureShown) {
     EXPECT_EQ(grid->item(0)->text(), "abstract.bmp");
     EXPECT_EQ(f.ShownFilePath(), QString::fromStdString(home.file("bin/photo folder/abstract.bmp")).toLower().toStdString());
     EXPECT_TRUE(f.Ui().SeePanel->isVisible());
-    EXPECT_GT(f.Ui().Image1->pixmap().width(), 0);
+    EXPECT_GT(f.Ui().Image1->Picture().width(), 0);
 
     const auto visibleDone = [&] {
         grid->viewport()->update();

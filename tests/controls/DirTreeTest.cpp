@@ -92,6 +92,12 @@ TEST_F(DirTreeTest, DrivesWithLabelsAndButtons) {
     tree.SetAllowNetwork(false);
     EXPECT_EQ(tree.topLevelItemCount(), 2);
     EXPECT_EQ(Drive(net), nullptr);
+
+    // A pseudo file system is no drive, yet its mount point counts as a root.
+    mounts->mounts.push_back({fixed + "proc", "proc", "proc", "", false});
+    tree.ReLoad();
+    EXPECT_EQ(tree.topLevelItemCount(), 2);
+    EXPECT_TRUE(tree.IsDriveRoot(fixed + "proc"));
 }
 
 TEST_F(DirTreeTest, LevelsAreReadOnceSortedWithButtonsWhereFoldersAre) {

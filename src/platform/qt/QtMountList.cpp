@@ -1,5 +1,6 @@
 #include "platform/qt/QtMountList.h"
 
+#include <QFileInfo>
 #include <QStorageInfo>
 
 namespace vs {
@@ -14,6 +15,10 @@ std::vector<MountInfo> QtMountList::Mounts() {
         m.fsType = v.fileSystemType().toStdString();
         m.label = v.displayName().toStdString();
         m.removableDevice = IsRemovableBlockDevice(m.device);
+        // A single file bound over another (containers do that to /etc/hosts) is no drive. A
+        // network root is not looked at: a dead server would block here.
+        if (DriveTypeOf(m) != DriveType::Remote && !QFileInfo(v.rootPath()).isDir())
+            continue;
         mounts.push_back(std::move(m));
     }
     return mounts;
