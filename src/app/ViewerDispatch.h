@@ -52,6 +52,7 @@ public:
 
     const Bitmap& sourceImage() const { return sourceImage_; }
     // A page command's new picture (24 bits per pixel).
+    // Image1 paints these very pixels at Full Size: refresh the image view right after.
     void SetSourceImage(Bitmap picture) { sourceImage_ = std::move(picture); }
 
 private:
