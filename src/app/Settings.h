@@ -3,7 +3,9 @@
 #include "app/RegistryFile.h"
 #include "controls/FileTypes.h"
 
+#include <cstddef>
 #include <string>
+#include <vector>
 
 namespace vs {
 
@@ -20,6 +22,26 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
 // missing value or one of the wrong type gives the fallback, so they can never stop the
 // program from starting.
 bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback);
+std::string ReadOwnString(const SettingsKey& key, std::string_view name, std::string fallback);
+
+// Whole numbers separated by commas ("177,392"); empty unless the text holds
+// exactly `count` of them.
+std::vector<int> ParseNumberList(std::string_view text, std::size_t count);
+std::string NumberListText(const std::vector<int>& numbers);
+
+// How the main window was left: our own values, stored when it closes. A value that is
+// missing or unreadable leaves its field empty, and the window keeps its first-start layout
+// for it.
+struct WindowMemory {
+    std::vector<int> geometry;  // left, top, width, height of the normal (not maximised) window
+    bool maximised = false;
+    std::vector<int> splitter1;  // left panel, right area
+    std::vector<int> splitter3;  // grid panel, lower area
+    std::string zoom;            // the checked zoom action's name
+    std::string lastFolder;      // the folder the grid showed
+};
+WindowMemory LoadWindowMemory(const SettingsKey& key);
+void SaveWindowMemory(SettingsKey& key, const WindowMemory& memory);
 
 // Whether the grid reads and writes the desktop's shared thumbnail cache (on by default).
 inline constexpr std::string_view kThumbnailCacheValue = "Thumbnail Cache";

@@ -36,6 +36,10 @@ ShortcutRouter::ShortcutRouter(QWidget* window, QList<QAction*> actionsInOrder)
 
 void ShortcutRouter::SetMenuFor(QWidget* widget, QMenu* menu) { menus_.insert(widget, menu); }
 
+void ShortcutRouter::SetKeysFor(QWidget* widget, KeyHandler handler) {
+    keys_.insert(widget, std::move(handler));
+}
+
 QMenu* ShortcutRouter::MenuFor(QWidget* widget) const { return menus_.value(widget, nullptr); }
 
 QAction* ShortcutRouter::Resolve(QWidget* focus, const QKeySequence& key) const {
@@ -54,8 +58,16 @@ QAction* ShortcutRouter::Resolve(QWidget* focus, const QKeySequence& key) const 
 
 bool ShortcutRouter::Route(QWidget* focus, const QKeySequence& key) {
     QAction* a = Resolve(focus, key);
-    if (!a)
+    if (!a) {
+        for (QWidget* w = focus; w; w = w->parentWidget()) {
+            const auto handler = keys_.constFind(w);
+            if (handler != keys_.constEnd() && (*handler)(key[0]))
+                return true;
+            if (w == window_)
+                break;
+        }
         return false;
+    }
     a->trigger();
     return true;
 }
@@ -77,4 +89,3 @@ bool ShortcutRouter::eventFilter(QObject* watched, QEvent* event) {
 }
 
 }  // namespace vs
-

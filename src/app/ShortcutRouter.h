@@ -6,6 +6,8 @@
 #include <QObject>
 #include <QPointer>
 
+#include <functional>
+
 class QAction;
 class QMenu;
 class QWidget;
@@ -23,6 +25,10 @@ public:
 
     void SetMenuFor(QWidget* widget, QMenu* menu);
     QMenu* MenuFor(QWidget* widget) const;
+    // Keys of our own for a widget and its children (browsing, full screen), tried from the
+    // focus outwards only when no action takes the key; true when the handler used it.
+    using KeyHandler = std::function<bool(QKeyCombination)>;
+    void SetKeysFor(QWidget* widget, KeyHandler handler);
 
     // The enabled action the key reaches from focus, or null.
     QAction* Resolve(QWidget* focus, const QKeySequence& key) const;
@@ -36,6 +42,7 @@ private:
     QPointer<QWidget> window_;
     QList<QAction*> actions_;
     QHash<QWidget*, QMenu*> menus_;
+    QHash<QWidget*, KeyHandler> keys_;
 };
 
 }  // namespace vs

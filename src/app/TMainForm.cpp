@@ -86,6 +86,7 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectFolderTree();
     ConnectDirTree();
     ConnectAlbumStrip();
+    ConnectComforts();
     ConnectFileCommands();
     ConnectDragDrop();
     if (env_.wallpaper) {
@@ -248,6 +249,7 @@ void TMainForm::FormShow() {
         if (!std::filesystem::exists(PhotoFolder, ec))
             std::filesystem::create_directories(PhotoFolder, ec);  // a failure shows as an empty library
         FillFolderTree();  // selecting the root points the grid at the photo folder
+        RestoreLastFolder();
         if (banner_->isValid())
             banner_->start();
     } catch (const std::exception& e) {
@@ -282,6 +284,7 @@ void TMainForm::SaveSettings() {
     SaveTrashSetting(key, MoveDeletedToTrash);
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+    StoreWindowMemory(key);
 }
 
 void TMainForm::SetThumbnailCacheEnabled(bool on) {
@@ -351,6 +354,8 @@ void TMainForm::ImagesListView1Resize() {
 }
 
 bool TMainForm::eventFilter(QObject* watched, QEvent* event) {
+    if (ComfortsEvent(watched, event))
+        return true;
     if (watched == ui_.Image1) {
         switch (event->type()) {
         case QEvent::MouseButtonPress: {

@@ -12,7 +12,9 @@
 
 #include <QCursor>
 #include <QHash>
+#include <QPalette>
 #include <QPoint>
+#include <QRect>
 #include <QMainWindow>
 #include <QString>
 
@@ -30,7 +32,9 @@ class QListWidgetItem;
 class QMimeData;
 class QMenu;
 class QMovie;
+class QTimer;
 class QTreeWidgetItem;
+class QWheelEvent;
 class QWidget;
 
 namespace vs {
@@ -216,6 +220,20 @@ public:
     // Files dropped from another program: copied into the folder.
     void CopyDroppedFiles(const QMimeData* mime, const std::string& targetFolder);
 
+    // Comforts of the viewer (ViewerComforts.cpp): a window that remembers itself, full
+    // screen, browsing from the picture, wheel zoom and the file details in panel 1.
+    // Applies the stored size, place, splitters and zoom; before the first show.
+    void RestoreWindowPlace();
+    void SetContentFullScreen(bool on);
+    bool ContentFullScreen() const { return fullScreen_.active; }
+    // Shows the grid's next, previous, first or last file for a browsing key (an album turns
+    // its pages first); false when the key is none of them.
+    bool BrowseKey(QKeyCombination key);
+    // Steps through the zoom modes, positive towards Full Size.
+    void StepZoom(int steps);
+    // Panel 1's text for a grid item: name, place, size, date and a photo's Exif fields.
+    QString ItemDetailsText(const QListWidgetItem* item) const;
+
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);
 
@@ -275,6 +293,13 @@ private:
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);
     void ShowStandardError(const std::exception& e);
+    void ConnectComforts();
+    bool ComfortsEvent(QObject* watched, QEvent* event);
+    bool ContentWheel(const QWheelEvent& event);
+    void ShowFileDetails();
+    void RestoreLastFolder();
+    void StoreWindowMemory(SettingsKey& key) const;
+    void ShowCursorForAWhile();
 
     // ContentViews
     TXfAlbum* OpenAlbumInStrip(const std::string& path) override;
@@ -328,6 +353,19 @@ private:
         int height = -1;
         ZoomMode mode = ZoomMode::AutoSize;
     } rendered_;
+    // What full screen hid and must give back.
+    struct FullScreenState {
+        bool active = false;
+        bool wasMaximised = false;
+        QRect normalGeometry;
+        QList<int> splitter1, splitter3;
+        std::vector<QWidget*> hidden;
+        bool boxFilled = false;
+        QPalette boxPalette;
+    } fullScreen_;
+    QTimer* cursorTimer_ = nullptr;  // hides the cursor in full screen
+    int wheelRest_ = 0;              // Ctrl+wheel angle not yet a whole step
+    std::string lastFolder_;         // the stored folder to show at start
     bool editingGuard_ = false;
     bool shown_ = false;
     bool closed_ = false;

@@ -49,6 +49,7 @@ int main(int argc, char** argv) {
         vs::TComInfoForm comInfoForm(&mainForm);
         mainForm.SetDialogs(&settingForm, &aboutBox, &comInfoForm);
         vs::CentreOnScreen(&mainForm);
+        mainForm.RestoreWindowPlace();
         mainForm.show();
         app.exec();
     } catch (const std::exception& e) {

@@ -355,7 +355,9 @@ TEST_F(DispatchWindowTest, StatusBarShowsTheItemsSizeText) {
     grid->OnGetImageIndex(Item("c.bmp"));
     SelectOnly("c.bmp");
     EXPECT_EQ(form->Ui().StatusPanel0->text(), "10X10");
-    EXPECT_EQ(form->Ui().StatusPanel1->text(), "");
+    // Panel 1 tells the file's details: its name and place in the grid first.
+    const QString details = form->Ui().StatusPanel1->text();
+    EXPECT_TRUE(details.startsWith("c.bmp  |  4 / 7  |  ")) << details.toStdString();
 }
 
 TEST_F(DispatchWindowTest, OnlyTheFirstSelectedItemIsShown) {

@@ -128,6 +128,32 @@ TEST(SettingsKey, FoldPanelStateIsOursAndNeverStopsTheStart) {
     EXPECT_NE(ReadText(file).find("\"FoldPanel2 Folded\"=dword:00000001"), std::string::npos);
 }
 
+TEST(SettingsKey, WindowMemoryRoundTripsAndBadValuesAreIgnored) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    WriteText(file, "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+                    "\"Window Geometry\"=\"10,20,x,40\"\n\"Window Maximized\"=\"no\"\n"
+                    "\"Splitter1 Sizes\"=dword:00000005\n\"Splitter3 Sizes\"=\"1,2,3\"\n");
+    {
+        SettingsKey key(file, kKey);
+        const WindowMemory bad = LoadWindowMemory(key);
+        EXPECT_TRUE(bad.geometry.empty() && bad.splitter1.empty() && bad.splitter3.empty());
+        EXPECT_FALSE(bad.maximised);
+        EXPECT_TRUE(bad.zoom.empty() && bad.lastFolder.empty());
+        SaveWindowMemory(key, {{-1280, 35, 800, 600}, true, {177, 392}, {190, 250}, "Size4_1", "/home/u/P\"x\"/"});
+    }
+    const WindowMemory back = LoadWindowMemory(SettingsKey(file, kKey));
+    EXPECT_EQ(back.geometry, (std::vector<int>{-1280, 35, 800, 600}));
+    EXPECT_TRUE(back.maximised);
+    EXPECT_EQ(back.splitter1, (std::vector<int>{177, 392}));
+    EXPECT_EQ(back.splitter3, (std::vector<int>{190, 250}));
+    EXPECT_EQ(back.zoom, "Size4_1");
+    EXPECT_EQ(back.lastFolder, "/home/u/P\"x\"/");
+    // Lists of the wrong length, empty parts, signs alone and numbers too long are refused.
+    for (const char* text : {"", "1", "1,2,3", "1,,2", "-,2", "1,123456", "+1,2", "1, 2"})
+        EXPECT_TRUE(ParseNumberList(text, 2).empty()) << text;
+}
+
 TEST(SettingsKey, WrongTypeStopsLoadingWithTheValueName) {
     test::TempDir dir;
     const std::string file = dir.file("settings.reg");
