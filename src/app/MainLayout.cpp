@@ -60,7 +60,7 @@ void TMainForm::BuildLayout() {
     connect(ui_.ImagesListView1, &TImagesListView::Change, this, &TMainForm::ImagesListView1Change);
     // The picture may be shown before its thumbnail, and with it the size text, is made.
     connect(ui_.ImagesListView1, &TImagesListView::SizeTextReady, this, [this](QListWidgetItem* item) {
-        const QString path = (ui_.ImagesListView1->Path() + item->text()).toLower();
+        const QString path = (ui_.ImagesListView1->ItemsPath() + item->text()).toLower();
         if (IsPicture(dispatch_.contentKind) && path.toStdString() == dispatch_.shownFilePath)
             SetStatusText(TImagesListView::ItemSizeText(item).toStdString());
     });

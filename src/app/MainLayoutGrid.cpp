@@ -19,6 +19,7 @@ QWidget* TMainForm::BuildGridPanel(QWidget* parent) {
     ui_.ImagesListView1 = new TImagesListView(client);
     NameControl(ui_.ImagesListView1, "ImagesListView1");
     ui_.ImagesListView1->SetPrompts(&prompts_);
+    ui_.ImagesListView1->SetBackgroundListing(env_.backgroundListing);
     ui_.ImagesListView1->setMinimumHeight(kMinimumGridHeight);
     ui_.ImagesListView1->installEventFilter(this);
     box->addWidget(ui_.ImagesListView1);

@@ -343,7 +343,7 @@ void TMainForm::ImagesListView1Change(QListWidgetItem* item) {
             first = range.top();
     if (ui_.ImagesListView1->row(item) != first)
         return;
-    const QString shown = (ui_.ImagesListView1->Path() + item->text()).toLower();
+    const QString shown = (ui_.ImagesListView1->ItemsPath() + item->text()).toLower();
     dispatch_.Show(shown.toStdString(), ui_.ImagesListView1->FilePath(item).toStdString(),
                    TImagesListView::ItemSizeText(item).toStdString());
 }

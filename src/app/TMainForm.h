@@ -63,6 +63,8 @@ struct MainFormEnvironment {
     MountList* mounts = nullptr;     // none: the machine's mounted file systems (directory tree)
     WaveRecorder* recorder = nullptr;  // none: the default audio input (QAudioSource)
     SoundPlayer* soundPlayer = nullptr;  // none: the default audio output (QMediaPlayer)
+    // The grid lists folders on a worker thread, so the window never waits for a large one.
+    bool backgroundListing = false;
 };
 
 // The main window: library and directory trees on the left, the thumbnail grid at the top

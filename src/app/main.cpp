@@ -41,6 +41,7 @@ int main(int argc, char** argv) {
     try {
         vs::QtPrompts prompts;
         vs::MainFormEnvironment env;
+        env.backgroundListing = true;
         env.webBrowser = [](QWidget* host) { return vs::MakeWebEngineBrowser(host); };
         vs::TMainForm mainForm(prompts, std::move(env));
         prompts.setParent(&mainForm);

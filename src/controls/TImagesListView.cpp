@@ -1,6 +1,6 @@
 #include "controls/TImagesListView.h"
 
-#include "controls/FolderScan.h"
+#include "controls/FolderLister.h"
 #include "controls/RenameRule.h"
 #include "controls/ThumbnailPool.h"
 #include "graphics/Errors.h"
@@ -157,6 +157,7 @@ void TImagesListView::SetThumbnailLoader(ThumbnailLoader loader) {
 
 TImagesListView::~TImagesListView() {
     // Workers first: no result may arrive for a half-destroyed grid.
+    lister_.reset();
     pool_.reset();
 }
 
@@ -176,9 +177,37 @@ QListWidgetItem* TImagesListView::MakeItem(const QString& realName, int imageInd
 }
 
 void TImagesListView::RefreshImages() {
-    auto scanned = ScanFolder(FPath.toStdString(), Flags);
-    if (!scanned)
+    const std::uint64_t ticket = ++listingTicket_;
+    listingPath_ = FPath;
+    if (!backgroundListing_) {
+        auto listing = ListFolderSorted(FPath.toStdString(), Flags);
+        ReceiveListing(ticket, listing);
         return;
+    }
+    if (!lister_) {
+        auto arrived = [this](std::uint64_t done, std::optional<std::vector<ListedFile>> listing) {
+            auto shared = std::make_shared<std::optional<std::vector<ListedFile>>>(std::move(listing));
+            QMetaObject::invokeMethod(
+                this, [this, done, shared] { ReceiveListing(done, *shared); }, Qt::QueuedConnection);
+        };
+        lister_ = std::make_unique<FolderLister>(arrived);
+    }
+    viewport()->setCursor(Qt::BusyCursor);
+    lister_->Request(ticket, FPath.toStdString(), Flags);
+}
+
+void TImagesListView::ReceiveListing(std::uint64_t ticket, std::optional<std::vector<ListedFile>>& listing) {
+    if (ticket != listingTicket_)
+        return;  // a newer scan was asked for since
+    receivedTicket_ = ticket;
+    viewport()->unsetCursor();
+    if (!listing)
+        return;
+    itemsPath_ = listingPath_;
+    FillItems(*listing);
+}
+
+void TImagesListView::FillItems(const std::vector<ListedFile>& listing) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 
     ++generation_;
@@ -190,23 +219,9 @@ void TImagesListView::RefreshImages() {
     for (const QImage& icon : TypeIcons)
         imageList_->push_back(QPixmap::fromImage(icon));
 
-    struct Entry {
-        QListWidgetItem* item;
-        QCollatorSortKey key;
-    };
-    QCollator collator;
-    collator.setCaseSensitivity(Qt::CaseSensitive);
-    std::vector<Entry> entries;
-    entries.reserve(scanned->size());
-    for (const ScannedFile& f : *scanned) {
-        QListWidgetItem* it = MakeItem(QString::fromStdString(f.name), FileTypes()[static_cast<std::size_t>(f.type)].iconIndex);
-        entries.push_back({it, collator.sortKey(it->text())});
-    }
-    std::stable_sort(entries.begin(), entries.end(),
-                     [](const Entry& a, const Entry& b) { return a.key.compare(b.key) < 0; });
     setUpdatesEnabled(false);
-    for (const Entry& e : entries)
-        addItem(e.item);
+    for (const ListedFile& f : listing)
+        addItem(MakeItem(f.realName, FileTypes()[static_cast<std::size_t>(f.type)].iconIndex));
     setUpdatesEnabled(true);
 
     if (count() > 0)
@@ -419,14 +434,18 @@ void TImagesListView::OnEditing(QListWidgetItem* it) {
 void TImagesListView::OnEdited(QListWidgetItem* it, QString& text) {
     const QString oldCaption = PreEditCaption;
     const QString oldReal = RealName(it);
-    text = QString::fromStdString(ForcedRenameText((FPath + oldCaption).toStdString(), text.toStdString()));
+    text = QString::fromStdString(ForcedRenameText((itemsPath_ + oldCaption).toStdString(), text.toStdString()));
     if (text == oldReal)
         return;  // nothing to rename; a rename onto itself would only fail
     // Never replaces an existing file, and a name with '/' (or "." and "..") could leave the
     // folder: refused.
-    if (RenameEntry(FPath.toStdString(), oldReal.toStdString(), text.toStdString())) {
+    if (RenameEntry(itemsPath_.toStdString(), oldReal.toStdString(), text.toStdString())) {
         it->setData(kRealNameRole, text);
         it->setText(text);
+        // A listing under way may have read the folder before the rename: list it again so
+        // the items that replace these show the new name.
+        if (ListingPending())
+            RefreshImages();
         return;
     }
     Prompts* prompts = prompts_;

@@ -19,8 +19,10 @@
 
 namespace vs {
 
+class FolderLister;
 class Prompts;
 class ThumbnailPool;
+struct ListedFile;
 struct ThumbnailResult;
 
 // The thumbnail grid: the files of one folder whose types are enabled, sorted by caption,
@@ -69,8 +71,16 @@ public:
     void SetF_txt(bool v) { SetFlag(kTypeTxt, v); }
     void SetF_rtf(bool v) { SetFlag(kTypeRtf, v); }
 
-    // Rebuilds items and image list from the folder; keeps both when it cannot be read.
+    // Rebuilds items and image list from the folder; keeps both when it cannot be read. With
+    // background listing on, the folder is listed and sorted on a worker thread and the grid
+    // is rebuilt in one step when the listing arrives; a newer scan supersedes an older one.
     void RefreshImages();
+    // Off (the default), RefreshImages lists the folder before it returns.
+    void SetBackgroundListing(bool on) { backgroundListing_ = on; }
+    // A background listing was asked for and its items are not in the grid yet.
+    bool ListingPending() const { return listingTicket_ != receivedTicket_; }
+    // The folder the current items were listed from (FPath once the newest listing arrived).
+    const QString& ItemsPath() const { return itemsPath_; }
     // -1 before the first scan, else the images in the image list (nine icons + thumbnails).
     int GetbmplistCount() const;
 
@@ -119,8 +129,8 @@ public:
     static QString RealName(const QListWidgetItem* item) { return item->data(kRealNameRole).toString(); }
     static int ImageIndex(const QListWidgetItem* item) { return item->data(kImageIndexRole).toInt(); }
     static QString ItemSizeText(const QListWidgetItem* item) { return item->data(kSizeTextRole).toString(); }
-    // FPath + the item's real name.
-    QString FilePath(const QListWidgetItem* item) const { return FPath + RealName(item); }
+    // The item's folder + its real name.
+    QString FilePath(const QListWidgetItem* item) const { return itemsPath_ + RealName(item); }
 
     // The image list (for tests and painting).
     const std::optional<std::vector<QPixmap>>& imageList() const { return imageList_; }
@@ -149,6 +159,8 @@ private:
     void SetImageIndex(QListWidgetItem* item, int index);
     void ApplyResult(ThumbnailResult& result);
     QListWidgetItem* MakeItem(const QString& realName, int imageIndex);
+    void ReceiveListing(std::uint64_t ticket, std::optional<std::vector<ListedFile>>& listing);
+    void FillItems(const std::vector<ListedFile>& listing);
 
     QString FPath;
     TypeFlags Flags = AllTypesOn();
@@ -166,6 +178,13 @@ private:
     std::uint64_t generation_ = 0;
     std::uint64_t nextItemId_ = 1;
     QHash<std::uint64_t, QPersistentModelIndex> queued_;
+
+    QString itemsPath_;
+    bool backgroundListing_ = false;
+    std::unique_ptr<FolderLister> lister_;
+    std::uint64_t listingTicket_ = 0;   // the newest scan asked for
+    std::uint64_t receivedTicket_ = 0;  // the newest scan whose result arrived
+    QString listingPath_;               // the folder of the newest scan
 };
 
 // A 24-bit bitmap as a QImage (a deep copy).

@@ -405,5 +405,104 @@ TEST_F(RenameTest, InPlaceEditorRenamesThroughTheGrid) {
     EXPECT_TRUE(std::filesystem::exists(dir.file("trip.jpg")));
 }
 
+// The folder listed on a worker thread: the grid stays as it is until the listing arrives,
+// then fills in one step with the effects of a synchronous scan.
+class BackgroundListingTest : public GridTest {
+protected:
+    void SetUp() override {
+        GridTest::SetUp();
+        grid.SetBackgroundListing(true);
+    }
+    void Many(const test::TempDir& where, const char* stem, int count) {
+        for (int i = 0; i < count; ++i)
+            test::WriteBytes(where.file(stem + std::to_string(count - i) + ".jpg"), {'x'});
+    }
+    void UntilListed() {
+        ASSERT_TRUE(QTest::qWaitFor([this] { return !grid.ListingPending(); }, 20000));
+        QCoreApplication::processEvents();  // a stale result still queued must change nothing
+    }
+};
+
+TEST_F(BackgroundListingTest, FillsInOneStepWithTheEffectsOfAScanAndKeepsItemsOfAnUnreadableFolder) {
+    Touch("B.jpg");
+    Touch("a.bmp");
+    Touch("clip.avi");
+    Picture("c.bmp", 4, 3);
+    grid.SetFPath(Folder());
+    EXPECT_TRUE(grid.ListingPending());
+    EXPECT_EQ(grid.count(), 0);  // nothing before the listing arrives
+    EXPECT_EQ(grid.GetbmplistCount(), -1);
+    QSignalSpy changes(&grid, &TImagesListView::Change);
+    UntilListed();
+    EXPECT_EQ(Captions(), (QStringList{"a.bmp", "b.jpg", "c.bmp", "clip.avi"}));
+    EXPECT_EQ(grid.GetbmplistCount(), 9);
+    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_TRUE(grid.item(0)->isSelected());
+    ASSERT_FALSE(changes.isEmpty());
+    EXPECT_EQ(changes.first().at(0).value<QListWidgetItem*>(), grid.item(0));
+    EXPECT_EQ(grid.ItemsPath(), Folder());
+    EXPECT_EQ(grid.FilePath(grid.item(1)), Folder() + "B.jpg");
+    grid.OnGetImageIndex(grid.item(2));
+    EXPECT_EQ(grid.GetbmplistCount(), 10);
+    EXPECT_EQ(grid.SizeText, "4X3");
+
+    // A folder that cannot be read leaves the items and the folder they came from.
+    grid.SetFPath(Folder() + "gone/");
+    UntilListed();
+    EXPECT_EQ(grid.count(), 4);
+    EXPECT_EQ(grid.ItemsPath(), Folder());
+    EXPECT_EQ(grid.Path(), Folder() + "gone/");
+}
+
+TEST_F(BackgroundListingTest, ANewerScanSupersedesOneStillRunning) {
+    test::TempDir big;
+    Many(big, "big", 10000);
+    Touch("small.jpg");
+    const QString bigFolder = QString::fromStdString(big.path() + "/");
+    for (int round = 0; round < 3; ++round) {
+        grid.SetFPath(bigFolder);
+        // Let the worker start on the big folder before it is superseded.
+        std::this_thread::sleep_for(std::chrono::milliseconds(round * 20));
+        grid.SetFPath(Folder());
+        UntilListed();
+        EXPECT_EQ(Captions(), QStringList{"small.jpg"}) << "round " << round;
+    }
+    // Superseded by a synchronous scan too.
+    grid.SetFPath(bigFolder);
+    grid.SetBackgroundListing(false);
+    grid.SetFPath(Folder());
+    grid.SetBackgroundListing(true);
+    UntilListed();
+    EXPECT_EQ(Captions(), QStringList{"small.jpg"});
+}
+
+TEST_F(BackgroundListingTest, ARenameWhileTheFolderIsListedAgainIsKeptInTheNewItems) {
+    Many(dir, "photo", 10000);
+    grid.SetBackgroundListing(false);
+    grid.SetFPath(Folder());
+    ASSERT_EQ(grid.count(), 10000);
+    grid.SetBackgroundListing(true);
+    grid.RefreshImages();
+    ASSERT_TRUE(grid.ListingPending());
+    // The user selects and renames an item of the items shown while the listing runs.
+    QListWidgetItem* item = grid.item(5);
+    grid.clearSelection();
+    grid.setCurrentItem(item);
+    const QString old = TImagesListView::RealName(item);
+    grid.OnEditing(item);
+    QString text = "renamed";
+    grid.OnEdited(item, text);
+    EXPECT_EQ(text, "renamed.jpg");
+    EXPECT_TRUE(std::filesystem::exists(dir.file("renamed.jpg")));
+    UntilListed();
+    // The listing's result replaced the items, with the new name and without the old one.
+    const QStringList captions = Captions();
+    EXPECT_EQ(captions.size(), 10000);
+    EXPECT_TRUE(captions.contains("renamed.jpg"));
+    EXPECT_FALSE(captions.contains(old));
+    EXPECT_EQ(grid.currentRow(), 0);
+    EXPECT_TRUE(prompts.messages.empty());
+}
+
 }  // namespace
 }  // namespace vs
