@@ -12,26 +12,30 @@ namespace {
 
 // A 16-bit Targa colour: bit 15 attribute, then 5 bits each of red, green, blue; widened by
 // bit replication as the bitmap core widens 15-bit pixels.
-std::uint8_t Widen5(unsigned v) { return static_cast<std::uint8_t>((v << 3) | (v >> 2)); }
-Rgb From16(unsigned v) { return {Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)}; }
+std::uint8_t Widen5(unsigned v) {
+    return static_cast<std::uint8_t>((v << 3) | (v >> 2));
+}
+Rgb From16(unsigned v) {
+    return {Widen5((v >> 10) & 31), Widen5((v >> 5) & 31), Widen5(v & 31)};
+}
 
 Rgb ReadColour(ByteReader& in, int bits) {
     switch (bits) {
-    case 15:
-    case 16:
-        return From16(in.u16le());
-    case 24:
-    case 32: {
-        Rgb c;
-        c.b = in.u8();
-        c.g = in.u8();
-        c.r = in.u8();
-        if (bits == 32)
-            in.skip(1);
-        return c;
-    }
-    default:
-        in.fail("unsupported colour map entry size " + std::to_string(bits));
+        case 15:
+        case 16:
+            return From16(in.u16le());
+        case 24:
+        case 32: {
+            Rgb c;
+            c.b = in.u8();
+            c.g = in.u8();
+            c.r = in.u8();
+            if (bits == 32)
+                in.skip(1);
+            return c;
+        }
+        default:
+            in.fail("unsupported colour map entry size " + std::to_string(bits));
     }
 }
 
@@ -76,7 +80,7 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
     const int baseType = rle ? imageType - 8 : imageType;
     if (baseType < 1 || baseType > 3 || mapType > 1)
         in.fail("unsupported image type " + std::to_string(imageType));
-    if ((baseType == 1 && (depth != 8 || mapType != 1)) || (baseType == 3 && depth != 8) ||
+    if ((baseType == 1 && (depth != 8 || mapType != 1)) || (baseType == 3 && depth != 8 && depth != 16) ||
         (baseType == 2 && depth != 15 && depth != 16 && depth != 24 && depth != 32))
         in.fail("unsupported pixel depth " + std::to_string(depth) + " for image type " + std::to_string(imageType));
     CheckPictureSize(width, height);
@@ -90,8 +94,7 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
             in.skip(std::size_t{mapLength} * ((mapEntryBits + 7u) / 8u));  // a map a true-colour file carries
         } else {
             map.reserve(mapLength);
-            for (unsigned i = 0; i < mapLength; ++i)
-                map.push_back(ReadColour(in, mapEntryBits));
+            for (unsigned i = 0; i < mapLength; ++i) map.push_back(ReadColour(in, mapEntryBits));
         }
     }
 
@@ -121,8 +124,7 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
     Bitmap bmp(width, height, format);
     if (baseType == 1) {
         // Index i of the file's pixels names map entry i - first; others are black.
-        for (std::size_t i = 0; i < map.size() && mapFirst + i < 256; ++i)
-            bmp.palette()[mapFirst + i] = map[i];
+        for (std::size_t i = 0; i < map.size() && mapFirst + i < 256; ++i) bmp.palette()[mapFirst + i] = map[i];
     } else if (baseType == 3) {
         for (unsigned i = 0; i < 256; ++i) {
             const auto v = static_cast<std::uint8_t>(i);
@@ -137,18 +139,24 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
         std::uint8_t* dst = bmp.row(topDown ? r : height - 1 - r);
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = src + static_cast<std::size_t>(rightToLeft ? width - 1 - x : x) * pixelBytes;
+            if (baseType == 3 && depth == 16) {
+                // Grey with an 8-bit alpha (GIMP writes these): laid over white.
+                const unsigned a = p[1];
+                dst[x] = static_cast<std::uint8_t>((p[0] * a + 255 * (255 - a) + 127) / 255);
+                continue;
+            }
             switch (depth) {
-            case 8:
-                dst[x] = p[0];
-                break;
-            case 15:
-            case 16:  // the same 5-5-5 word as a 15-bit bitmap's, less the attribute bit
-                dst[2 * x] = p[0];
-                dst[2 * x + 1] = static_cast<std::uint8_t>(p[1] & 0x7F);
-                break;
-            default:
-                std::copy(p, p + pixelBytes, dst + static_cast<std::size_t>(x) * pixelBytes);
-                break;
+                case 8:
+                    dst[x] = p[0];
+                    break;
+                case 15:
+                case 16:  // the same 5-5-5 word as a 15-bit bitmap's, less the attribute bit
+                    dst[2 * x] = p[0];
+                    dst[2 * x + 1] = static_cast<std::uint8_t>(p[1] & 0x7F);
+                    break;
+                default:
+                    std::copy(p, p + pixelBytes, dst + static_cast<std::size_t>(x) * pixelBytes);
+                    break;
             }
         }
     }

@@ -18,6 +18,8 @@ constexpr std::uint32_t kBiRgb = 0;
 constexpr std::uint32_t kBiRle8 = 1;
 constexpr std::uint32_t kBiRle4 = 2;
 constexpr std::uint32_t kBiBitfields = 3;
+constexpr std::uint32_t kBiJpeg = 4;
+constexpr std::uint32_t kBiPng = 5;
 constexpr std::uint32_t kBiAlphaBitfields = 6;
 
 struct BmpHeader {
@@ -43,46 +45,45 @@ BmpHeader ReadHeader(ByteReader& in) {
     const std::size_t infoStart = in.pos();
     h.headerSize = in.u32le();
     switch (h.headerSize) {
-    case 12:
-        h.width = in.i16le();
-        h.height = in.i16le();
-        in.skip(2);  // planes
-        h.bitCount = in.u16le();
-        h.paletteEntrySize = 3;
-        break;
-    case 16:  // OS/2 2.x short form: the first fields of the 40-byte header, rest zero
-    case 40:
-    case 52:
-    case 56:
-    case 64:
-    case 108:
-    case 124: {
-        h.width = in.i32le();
-        h.height = in.i32le();
-        in.skip(2);  // planes
-        h.bitCount = in.u16le();
-        if (h.headerSize == 16)
+        case 12:
+            h.width = in.i16le();
+            h.height = in.i16le();
+            in.skip(2);  // planes
+            h.bitCount = in.u16le();
+            h.paletteEntrySize = 3;
             break;
-        h.compression = in.u32le();
-        in.skip(12);  // image size, resolution
-        h.colorsUsed = in.u32le();
-        in.skip(4);  // important colours
-        if (h.headerSize == 64 && h.compression > kBiRle4)
-            in.fail("unsupported OS/2 compression");
-        if (h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) {
-            // Masks sit in the header from 52 bytes on, after a 40-byte header otherwise.
-            if (h.headerSize == 40)
-                in.seek(infoStart + 40);
-            for (auto& m : h.masks)
-                m = in.u32le();
-            h.haveMasks = true;
-            if (h.headerSize == 40 && h.compression == kBiAlphaBitfields)
-                in.skip(4);
+        case 16:  // OS/2 2.x short form: the first fields of the 40-byte header, rest zero
+        case 40:
+        case 52:
+        case 56:
+        case 64:
+        case 108:
+        case 124: {
+            h.width = in.i32le();
+            h.height = in.i32le();
+            in.skip(2);  // planes
+            h.bitCount = in.u16le();
+            if (h.headerSize == 16)
+                break;
+            h.compression = in.u32le();
+            in.skip(12);  // image size, resolution
+            h.colorsUsed = in.u32le();
+            in.skip(4);  // important colours
+            if (h.headerSize == 64 && h.compression > kBiRle4)
+                in.fail("unsupported OS/2 compression");
+            if (h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) {
+                // Masks sit in the header from 52 bytes on, after a 40-byte header otherwise.
+                if (h.headerSize == 40)
+                    in.seek(infoStart + 40);
+                for (auto& m : h.masks) m = in.u32le();
+                h.haveMasks = true;
+                if (h.headerSize == 40 && h.compression == kBiAlphaBitfields)
+                    in.skip(4);
+            }
+            break;
         }
-        break;
-    }
-    default:
-        in.fail("unsupported header size " + std::to_string(h.headerSize));
+        default:
+            in.fail("unsupported header size " + std::to_string(h.headerSize));
     }
     h.paletteStart = std::max(in.pos(), infoStart + h.headerSize);
     return h;
@@ -122,13 +123,14 @@ struct Channel {
             return static_cast<std::uint8_t>(c >> (bits - 8));
         // Replicate the bits downwards, so the largest value becomes 255.
         std::uint32_t out = 0;
-        for (int have = 0; have < 8; have += bits)
-            out = (out << bits) | c;
+        for (int have = 0; have < 8; have += bits) out = (out << bits) | c;
         return static_cast<std::uint8_t>(out >> (((8 + bits - 1) / bits) * bits - 8));
     }
 };
 
-bool IsContiguous(std::uint32_t m) { return m == 0 || std::has_single_bit((m >> std::countr_zero(m)) + 1); }
+bool IsContiguous(std::uint32_t m) {
+    return m == 0 || std::has_single_bit((m >> std::countr_zero(m)) + 1);
+}
 
 void DecodeRle(ByteReader& in, const BmpHeader& h, Bitmap& bmp) {
     const bool four = h.compression == kBiRle4;
@@ -153,32 +155,32 @@ void DecodeRle(ByteReader& in, const BmpHeader& h, Bitmap& bmp) {
         const std::uint8_t count = in.u8();
         const std::uint8_t value = in.u8();
         if (count > 0) {
-            for (int i = 0; i < count; ++i)
-                put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+            for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
             continue;
         }
         switch (value) {
-        case 0:  // end of line
-            x = 0;
-            ++line;
-            break;
-        case 1:  // end of bitmap
-            return;
-        case 2:  // delta
-            x += in.u8();
-            line += in.u8();
-            break;
-        default: {  // absolute run, padded to a 16-bit boundary
-            const int n = value;
-            const std::size_t bytes = four ? (static_cast<std::size_t>(n) + 1) / 2 : static_cast<std::size_t>(n);
-            const auto run = in.bytes(bytes);
-            for (int i = 0; i < n; ++i)
-                put(four ? ((i & 1) ? run[static_cast<std::size_t>(i / 2)] & 0x0F : run[static_cast<std::size_t>(i / 2)] >> 4)
-                         : run[static_cast<std::size_t>(i)]);
-            if (bytes & 1)
-                in.skip(1);
-            break;
-        }
+            case 0:  // end of line
+                x = 0;
+                ++line;
+                break;
+            case 1:  // end of bitmap
+                return;
+            case 2:  // delta
+                x += in.u8();
+                line += in.u8();
+                break;
+            default: {  // absolute run, padded to a 16-bit boundary
+                const int n = value;
+                const std::size_t bytes = four ? (static_cast<std::size_t>(n) + 1) / 2 : static_cast<std::size_t>(n);
+                const auto run = in.bytes(bytes);
+                for (int i = 0; i < n; ++i)
+                    put(four ? ((i & 1) ? run[static_cast<std::size_t>(i / 2)] & 0x0F
+                                        : run[static_cast<std::size_t>(i / 2)] >> 4)
+                             : run[static_cast<std::size_t>(i)]);
+                if (bytes & 1)
+                    in.skip(1);
+                break;
+            }
         }
     }
 }
@@ -208,13 +210,29 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
 
     PixelFormat format;
     switch (h.bitCount) {
-    case 1: format = PixelFormat::Bpp1; break;
-    case 4: format = PixelFormat::Bpp4; break;
-    case 8: format = PixelFormat::Bpp8; break;
-    case 16: format = PixelFormat::Bpp15; break;
-    case 24: format = PixelFormat::Bpp24; break;
-    case 32: format = PixelFormat::Bpp32; break;
-    default: in.fail("unsupported bit depth " + std::to_string(h.bitCount));
+        case 1:
+            format = PixelFormat::Bpp1;
+            break;
+        case 2:
+            format = PixelFormat::Bpp4;
+            break;  // Windows CE: each pixel widened to a nibble
+        case 4:
+            format = PixelFormat::Bpp4;
+            break;
+        case 8:
+            format = PixelFormat::Bpp8;
+            break;
+        case 16:
+            format = PixelFormat::Bpp15;
+            break;
+        case 24:
+            format = PixelFormat::Bpp24;
+            break;
+        case 32:
+            format = PixelFormat::Bpp32;
+            break;
+        default:
+            in.fail("unsupported bit depth " + std::to_string(h.bitCount));
     }
 
     std::vector<Rgb> palette;
@@ -242,13 +260,17 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
     }
 
     // Check the data is all there before allocating for it.
-    const std::size_t fileStride = RowStride(width, format);
+    const bool twoBit = h.bitCount == 2;
+    const std::size_t fileStride =
+        twoBit ? (static_cast<std::size_t>(width) * 2 + 31) / 32 * 4 : RowStride(width, format);
     if (!rle && fileStride > 0 && in.remaining() / fileStride < static_cast<std::size_t>(height))
         in.fail("pixel data is truncated");
 
     Bitmap bmp(width, height, generic ? PixelFormat::Bpp24 : format);
-    if (IsIndexed(format))
+    if (IsIndexed(format)) {
+        palette.resize(bmp.palette().size());  // a 2-bit table fills the first 4 of 16 entries
         bmp.palette() = std::move(palette);
+    }
     if (bmp.empty())
         return bmp;
 
@@ -259,6 +281,14 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
     for (int r = 0; r < height; ++r) {
         const auto src = in.bytes(fileStride);
         std::uint8_t* dst = bmp.row(topDown ? r : height - 1 - r);
+        if (twoBit) {
+            for (int x = 0; x < width; ++x) {
+                const auto i = static_cast<std::size_t>(x);
+                const unsigned v = (src[i / 4] >> (6 - 2 * (i % 4))) & 3u;
+                dst[i / 2] = static_cast<std::uint8_t>(dst[i / 2] | (i % 2 ? v : v << 4));
+            }
+            continue;
+        }
         if (!generic) {
             std::memcpy(dst, src.data(), fileStride);
             continue;
@@ -266,11 +296,10 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
         const Channel red(h.masks[0]), green(h.masks[1]), blue(h.masks[2]);
         for (int x = 0; x < width; ++x) {
             const std::size_t i = static_cast<std::size_t>(x);
-            const std::uint32_t v = h.bitCount == 16
-                                        ? std::uint32_t{src[2 * i]} | (std::uint32_t{src[2 * i + 1]} << 8)
-                                        : std::uint32_t{src[4 * i]} | (std::uint32_t{src[4 * i + 1]} << 8) |
-                                              (std::uint32_t{src[4 * i + 2]} << 16) |
-                                              (std::uint32_t{src[4 * i + 3]} << 24);
+            const std::uint32_t v =
+                h.bitCount == 16 ? std::uint32_t{src[2 * i]} | (std::uint32_t{src[2 * i + 1]} << 8)
+                                 : std::uint32_t{src[4 * i]} | (std::uint32_t{src[4 * i + 1]} << 8) |
+                                       (std::uint32_t{src[4 * i + 2]} << 16) | (std::uint32_t{src[4 * i + 3]} << 24);
             dst[3 * i] = blue(v);
             dst[3 * i + 1] = green(v);
             dst[3 * i + 2] = red(v);
@@ -279,7 +308,22 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
     return bmp;
 }
 
-Bitmap LoadBmpFile(const std::string& path) { return DecodeBmp(ReadFileBytes(path)); }
+Bitmap LoadBmpFile(const std::string& path) {
+    return DecodeBmp(ReadFileBytes(path));
+}
+
+BmpEmbedded FindBmpEmbeddedStream(std::span<const std::uint8_t> data) {
+    try {
+        ByteReader in(data, "BMP");
+        const BmpHeader h = ReadHeader(in);
+        if (h.headerSize < 40 || h.headerSize == 64 || (h.compression != kBiJpeg && h.compression != kBiPng) ||
+            h.pixelOffset >= data.size())
+            return {};
+        return {h.compression == kBiJpeg ? BmpEmbedded::Jpeg : BmpEmbedded::Png, data.subspan(h.pixelOffset)};
+    } catch (const DecodeError&) {
+        return {};
+    }
+}
 
 std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap) {
     const bool indexed = IsIndexed(bitmap.format());
@@ -314,11 +358,12 @@ std::vector<std::uint8_t> EncodeBmp(const Bitmap& bitmap) {
         const Rgb c = i < b.palette().size() ? b.palette()[i] : Rgb{};
         out.insert(out.end(), {c.b, c.g, c.r, 0});
     }
-    for (int r = b.height() - 1; r >= 0; --r)
-        out.insert(out.end(), b.row(r), b.row(r) + b.stride());
+    for (int r = b.height() - 1; r >= 0; --r) out.insert(out.end(), b.row(r), b.row(r) + b.stride());
     return out;
 }
 
-void SaveBmpFile(const Bitmap& bitmap, const std::string& path) { WriteFileAtomically(path, EncodeBmp(bitmap)); }
+void SaveBmpFile(const Bitmap& bitmap, const std::string& path) {
+    WriteFileAtomically(path, EncodeBmp(bitmap));
+}
 
 }  // namespace vs

@@ -22,6 +22,11 @@ enum FileKind : int {
     kKindTarga = 5,
     kKindPcx = 6,
     kKindPhotoshop = 7,
+    kKindPng = 8,
+    kKindGif = 9,
+    kKindWebp = 10,
+    kKindHeif = 11,
+    kKindAvif = 12,
     kKindAvi = 101,
     kKindMpeg = 102,
     kKindMp3 = 103,
@@ -46,6 +51,7 @@ enum FileTypeIndex : int {
     kNoGridType = -1,
     kTypeBmp, kTypeJpg, kTypeTif, kTypeTga, kTypePcx, kTypePsd, kTypeKev, kTypeXf, kTypeSfc, kTypeMig,
     kTypeAvi, kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi, kTypeHtm, kTypeTxt, kTypeRtf,
+    kTypePng, kTypeGif, kTypeWebp, kTypeHeic, kTypeAvif,
     kFileTypeCount
 };
 

@@ -2,6 +2,7 @@
 
 #include "formats/JpegReader.h"
 #include "formats/KevImage.h"
+#include "formats/ModernReaders.h"
 #include "formats/TiffReader.h"
 #include "formats/XfAlbum.h"
 #include "graphics/BmpFile.h"
@@ -20,7 +21,13 @@ Bitmap WithSize(Bitmap picture, PictureSize* fullSize) {
 }  // namespace
 
 Bitmap ReadBmpPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
-    return WithSize(LoadBmpFile(path), fullSize);
+    const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
+    const BmpEmbedded embedded = FindBmpEmbeddedStream(bytes);
+    if (embedded.kind == BmpEmbedded::Jpeg)
+        return WithSize(DecodeJpeg(embedded.stream), fullSize);
+    if (embedded.kind == BmpEmbedded::Png)
+        return WithSize(DecodePng(embedded.stream), fullSize);
+    return WithSize(DecodeBmp(bytes), fullSize);
 }
 
 Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize) {

@@ -77,9 +77,11 @@ TEST_F(SettingFormTest, LayoutAndFilling) {
     EXPECT_EQ(dialog->PageControl1->currentWidget(), dialog->FileTypePage);
     EXPECT_EQ(dialog->CheckBox1->text(), "Move all subfolder and images to new photo folder");
     const char* captions[] = {".bmp", ".jpg", ".tif,.tiff", ".tga", ".pcx", ".psd", ".kev", ".xf", ".sfc", ".mig",
-                              ".avi", ".mpg", ".mov", ".mp3", ".wav", ".mid", ".rmi", ".htm;.html", ".txt", ".rtf"};
-    ASSERT_EQ(dialog->FileTypeList->count(), 20);
-    for (int i = 0; i < 20; ++i)
+                              ".avi", ".mpg", ".mov", ".mp3", ".wav", ".mid", ".rmi", ".htm;.html", ".txt", ".rtf",
+                              // ours, after the twenty of the original
+                              ".png", ".gif", ".webp", ".heic;.heif", ".avif"};
+    ASSERT_EQ(dialog->FileTypeList->count(), 25);
+    for (int i = 0; i < 25; ++i)
         EXPECT_EQ(dialog->FileTypeList->item(i)->text(), captions[i]);
     f.Ui().ImagesListView1->SetFlag(kTypePsd, false);
     Setting([&](TSettingForm& d) {

@@ -77,7 +77,9 @@ TEST(SettingsKey, FirstStartWritesDefaultsInTableOrder) {
               "\"_xf\"=dword:00000001\n\"_sfc\"=dword:00000001\n\"_mig\"=dword:00000001\n"
               "\"_avi\"=dword:00000001\n\"_mpg\"=dword:00000001\n\"_mov\"=dword:00000001\n"
               "\"_mp3\"=dword:00000001\n\"_wav\"=dword:00000001\n\"_mid\"=dword:00000001\n"
-              "\"_rmi\"=dword:00000001\n");
+              "\"_rmi\"=dword:00000001\n"
+              "\"_png\"=dword:00000001\n\"_gif\"=dword:00000001\n\"_webp\"=dword:00000001\n"
+              "\"_heic\"=dword:00000001\n\"_avif\"=dword:00000001\n");
 }
 
 TEST(SettingsKey, StoredValuesAreReadAndSavedBack) {

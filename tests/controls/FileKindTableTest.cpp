@@ -40,7 +40,7 @@ TEST(FileKindTable, EveryEndingTheGridListsDispatchesToItsRowAndKeepsItOnRename)
             EXPECT_EQ(ForcedRenameText("/p/a" + std::string(ending), "holiday.png"), "holiday" + std::string(ending));
         }
     }
-    EXPECT_EQ(endings, 22);
+    EXPECT_EQ(endings, 28);  // the original's 22, then .png, .gif, .webp, .heic, .heif and .avif
     // Listed by the viewer only: the grid neither shows nor forces it.
     EXPECT_EQ(ContentKindFromPath("a.jpeg"), kKindJpeg);
     EXPECT_EQ(ImageKindFromFileName("a.jpeg"), kKindNone);
@@ -68,12 +68,13 @@ TEST(FileKindTable, RowsAreConsistent) {
         EXPECT_EQ(first->traits, row.traits) << row.ending;
         kinds.insert(row.kind);
     }
-    // The wallpaper takes BMP, JPEG, KEV and album pictures only.
+    // The wallpaper takes BMP, JPEG, KEV and album pictures, and the formats added since.
     std::set<int> wallpaper;
     for (const int kind : kinds)
         if (SetsWallpaper(kind))
             wallpaper.insert(kind);
-    EXPECT_EQ(wallpaper, (std::set<int>{kKindBmp, kKindJpeg, kKindKev, kKindAlbum}));
+    EXPECT_EQ(wallpaper, (std::set<int>{kKindBmp, kKindJpeg, kKindKev, kKindAlbum, kKindPng, kKindGif, kKindWebp,
+                                        kKindHeif, kKindAvif}));
     EXPECT_FALSE(SetsWallpaper(kKindNone));
     EXPECT_EQ(ReaderOf(kKindAvi), nullptr);
 }
@@ -85,7 +86,8 @@ TEST(FileKindTable, GridTypesAndStoredFlagsDeriveFromTheRows) {
     EXPECT_EQ(FileTypes()[kTypeRmi].iconIndex, 5);
     EXPECT_EQ(FileTypes()[kTypeXf].suffix, "_xf");
     EXPECT_EQ(StoredFlagOrder(), (std::vector<int>{kTypeBmp, kTypeJpg, kTypeKev, kTypeXf, kTypeSfc, kTypeMig, kTypeAvi,
-                                                   kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi}));
+                                                   kTypeMpg, kTypeMov, kTypeMp3, kTypeWav, kTypeMid, kTypeRmi,
+                                                   kTypePng, kTypeGif, kTypeWebp, kTypeHeic, kTypeAvif}));
     std::set<int> scanned(ScanOrder().begin(), ScanOrder().end());
     EXPECT_EQ(scanned.size(), static_cast<std::size_t>(kFileTypeCount));
 }

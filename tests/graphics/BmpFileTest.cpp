@@ -237,7 +237,7 @@ TEST(BmpDecode, InvalidFilesRaiseClearErrors) {
         {"cut inside the header", {valid.begin(), valid.begin() + 30}},
         {"pixel data truncated", {valid.begin(), valid.end() - 1}},
         {"unknown header size", with([](BmpSpec& s) { s.headerSize = 44; })},
-        {"bit depth 2", with([](BmpSpec& s) { s.bitCount = 2; })},
+        {"bit depth 3", with([](BmpSpec& s) { s.bitCount = 3; })},
         {"bit depth 0", with([](BmpSpec& s) { s.bitCount = 0; })},
         {"negative width", with([](BmpSpec& s) { s.width = -4; })},
         {"oversized", with([](BmpSpec& s) { s.width = 1 << 20; s.height = 1 << 20; })},

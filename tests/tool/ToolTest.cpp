@@ -159,10 +159,15 @@ TEST_F(ToolTest, DecodeOfCorruptFilesSaysOnlyCouldNotOpen) {
         EXPECT_EQ(r.err, "Could not open " + dir.file(name) + "\n");
         EXPECT_EQ(r.out, "");
     }
+    // PNG has a reader now; a registered format without one still says so.
     test::WriteBytes(dir.file("a.png"), {0x89, 'P', 'N', 'G'});
     const auto png = RunTool("decode " + in("a.png") + " " + in("out.bmp"));
     EXPECT_EQ(png.exitCode, 1);
-    EXPECT_NE(png.err.find("no decoder"), std::string::npos) << png.err;
+    EXPECT_EQ(png.err, "Could not open " + dir.file("a.png") + "\n");
+    test::WriteBytes(dir.file("a.wmf"), {1, 0, 9, 0});
+    const auto wmf = RunTool("decode " + in("a.wmf") + " " + in("out.bmp"));
+    EXPECT_EQ(wmf.exitCode, 1);
+    EXPECT_NE(wmf.err.find("no decoder"), std::string::npos) << wmf.err;
 }
 
 TEST_F(ToolTest, ThumbOnSeveralThreadsGivesTheSameFilesInTheSameOrder) {

@@ -1,0 +1,12 @@
+#include "formats/ModernReaders.h"
+#include "graphics/Errors.h"
+
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
+    try {
+        (void)vs::DecodePng(std::span<const std::uint8_t>(data, size));
+    } catch (const vs::DecodeError&) {
+    }
+    return 0;
+}

@@ -1,0 +1,104 @@
+#include "formats/ModernReaders.h"
+
+#include "graphics/Alpha.h"
+#include "graphics/Errors.h"
+
+#include <algorithm>
+#include <csetjmp>
+#include <cstdio>
+#include <cstring>
+#include <string>
+#include <vector>
+
+#include <png.h>
+
+namespace vs {
+
+namespace {
+
+struct Source {
+    std::span<const std::uint8_t> data;
+    std::size_t pos = 0;
+    std::jmp_buf jump;
+    char message[256] = "damaged file";
+};
+
+void ReadBytes(png_structp png, png_bytep out, png_size_t length) {
+    auto* src = static_cast<Source*>(png_get_io_ptr(png));
+    if (length > src->data.size() - src->pos)
+        png_error(png, "file cut short");
+    std::memcpy(out, src->data.data() + src->pos, length);
+    src->pos += length;
+}
+
+// libpng's errors jump back to our call, which throws; warnings are silent.
+[[noreturn]] void Error(png_structp png, png_const_charp text) {
+    auto* src = static_cast<Source*>(png_get_error_ptr(png));
+    std::snprintf(src->message, sizeof src->message, "%s", text ? text : "damaged file");
+    std::longjmp(src->jump, 1);
+}
+
+void Warning(png_structp, png_const_charp) {}
+
+struct Reader {
+    png_structp png = nullptr;
+    png_infop info = nullptr;
+    ~Reader() { png_destroy_read_struct(&png, info ? &info : nullptr, nullptr); }
+};
+
+// Runs between setjmp and a possible longjmp: owns nothing with a destructor. Reads the
+// header and sets every picture up as 8-bit blue, green, red, alpha.
+bool ReadHeader(Reader& r, Source& src, png_uint_32& width, png_uint_32& height) {
+    if (setjmp(src.jump))
+        return false;
+    png_set_read_fn(r.png, &src, ReadBytes);
+    png_read_info(r.png, r.info);
+    width = png_get_image_width(r.png, r.info);
+    height = png_get_image_height(r.png, r.info);
+    png_set_expand(r.png);    // palettes, small greys and tRNS become full channels
+    png_set_scale_16(r.png);  // 16-bit samples rounded to 8, as they stand
+    png_set_gray_to_rgb(r.png);
+    png_set_add_alpha(r.png, 0xFF, PNG_FILLER_AFTER);
+    png_set_bgr(r.png);
+    png_set_interlace_handling(r.png);
+    png_read_update_info(r.png, r.info);
+    return true;
+}
+
+bool ReadRows(Reader& r, Source& src, png_bytep* rows) {
+    if (setjmp(src.jump))
+        return false;
+    png_read_image(r.png, rows);
+    png_read_end(r.png, nullptr);
+    return true;
+}
+
+}  // namespace
+
+Bitmap DecodePng(std::span<const std::uint8_t> data) {
+    if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0)
+        throw DecodeError("PNG: not a PNG file");
+    Source src{data, 0, {}, {}};
+    Reader r;
+    r.png = png_create_read_struct(PNG_LIBPNG_VER_STRING, &src, Error, Warning);
+    if (!r.png || !(r.info = png_create_info_struct(r.png)))
+        throw DecodeError("PNG: out of memory");
+    // The header may claim a size the rest of the file cannot hold; libpng bounds its own
+    // buffers, and we refuse before allocating the picture.
+    png_set_user_limits(r.png, 1u << 28, 1u << 28);
+    png_uint_32 width = 0, height = 0;
+    if (!ReadHeader(r, src, width, height))
+        throw DecodeError(std::string("PNG: ") + src.message);
+    CheckPictureSize(width, height);
+    const std::size_t stride = std::size_t{width} * 4;
+    if (png_get_rowbytes(r.png, r.info) != stride)
+        throw DecodeError("PNG: unexpected row layout");
+    std::vector<std::uint8_t> pixels(stride * height);
+    std::vector<png_bytep> rows(height);
+    for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * stride;
+    if (!ReadRows(r, src, rows.data()))
+        throw DecodeError(std::string("PNG: ") + src.message);
+    return BgraOverWhite(pixels.data(), static_cast<int>(width), static_cast<int>(height), stride);
+}
+
+}  // namespace vs
