@@ -7,6 +7,7 @@
 #include <cerrno>
 #include <cstdint>
 #include <cstdio>
+#include <optional>
 #include <random>
 #include <vector>
 
@@ -136,19 +137,26 @@ bool ListAt(int dirFd, std::vector<Listed>& out) {
     return true;
 }
 
-// Empties and removes the folder `name` of the open folder `parentFd`.
-bool RemoveTreeAt(int parentFd, const std::string& name) {
+// Empties and removes the folder `name` of the open folder `parentFd`. The walk stays on one
+// file system: a folder on another device (a USB stick or a share mounted inside) is never
+// entered, so it and the folders above it stay, as a read-only file does.
+bool RemoveTreeAt(int parentFd, const std::string& name, std::optional<dev_t> device = std::nullopt) {
     {
         // O_NOFOLLOW | O_DIRECTORY: a link put in the folder's place is never entered.
         Fd dir(::openat(parentFd, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
         if (!dir.ok())
+            return false;
+        struct stat own {};
+        if (::fstat(dir.get(), &own) != 0 || (device && own.st_dev != *device))
             return false;
         std::vector<Listed> entries;
         if (!ListAt(dir.get(), entries))
             return false;
         for (const Listed& e : entries) {
             if (IsPlainFolderEntry(e.name, e.st)) {
-                if (!RemoveTreeAt(dir.get(), e.name))
+                if (e.st.st_dev != own.st_dev)
+                    continue;  // a mount point: left alone
+                if (!RemoveTreeAt(dir.get(), e.name, own.st_dev))
                     return false;
             } else if (!S_ISDIR(e.st.st_mode) && (S_ISLNK(e.st.st_mode) || !IsReadOnlyMode(e.st.st_mode))) {
                 // The plain file delete, whose result does not matter: whatever stays makes

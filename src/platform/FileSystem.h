@@ -93,7 +93,8 @@ bool CopyPlainFile(const std::string& source, const std::string& target, bool ov
 // file stays, and so do hidden and read-only folders, so their folder stays too. The walk
 // holds each folder open and works relative to it, never reopening by path: a folder
 // swapped for a link meanwhile is not entered (the walk fails there) and nothing outside
-// `path` is touched. False when anything was left; a failed subfolder stops the walk at once.
+// `path` is touched. Folders on another file system (a mount inside `path`) are never
+// entered and stay. False when anything was left; a failed subfolder stops the walk at once.
 bool RemoveTree(const std::string& path);
 
 }  // namespace vs

@@ -211,6 +211,20 @@ TEST(FileSystemRemove, RemovesTreeButKeepsReadOnlyFilesAndLinkTargets) {
     EXPECT_FALSE(RemoveTree("/"));
 }
 
+// A file system mounted inside the folder (a USB stick, a share) keeps its files.
+TEST(FileSystemRemove, NeverEntersAFileSystemMountedInside) {
+    test::TempDir d;
+    WriteText(d.file("T/a.jpg"), "x");
+    fs::create_directories(d.file("T/Stick"));
+    if (test::Run("mount -t tmpfs vantorsee-test " + test::Quote(d.file("T/Stick"))).exitCode != 0)
+        GTEST_SKIP() << "no permission to mount a file system here";
+    WriteText(d.file("T/Stick/photo.jpg"), "x");
+    EXPECT_FALSE(RemoveTree(d.file("T")));
+    EXPECT_TRUE(fs::exists(d.file("T/Stick/photo.jpg")));
+    EXPECT_FALSE(fs::exists(d.file("T/a.jpg")));
+    test::Run("umount " + test::Quote(d.file("T/Stick")));
+}
+
 // A folder swapped for a link to another folder while the remove walks: whichever the walk
 // meets, the link's target keeps its files.
 TEST(FileSystemRemove, FolderSwappedForLinkDuringTheWalkNeverRedirectsIt) {
