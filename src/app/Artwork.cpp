@@ -149,6 +149,21 @@ QIcon ProgramIcon() {
     return icon;
 }
 
+QPixmap DragCursorPicture(bool multi) {
+    QPixmap pm(32, 32);
+    pm.fill(Qt::transparent);
+    QPainter p(&pm);
+    p.setRenderHint(QPainter::Antialiasing);
+    p.setPen(QPen(Qt::black, 1));
+    p.setBrush(Qt::white);
+    const QPointF arrow[] = {{0, 0}, {0, 16}, {4, 12}, {7, 19}, {9, 18}, {6, 11}, {11, 11}};
+    p.drawPolygon(arrow, 7);
+    const int pages = multi ? 3 : 1;
+    for (int i = pages - 1; i >= 0; --i)
+        p.drawRect(QRectF(12 + 3 * i, 14 + 3 * i, 11, 13));
+    return pm;
+}
+
 QCursor CursorSlot(int slot) {
     switch (slot) {
     case 1:  // dropper

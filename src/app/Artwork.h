@@ -4,6 +4,7 @@
 #include <QFont>
 #include <QIcon>
 #include <QImage>
+#include <QPixmap>
 
 namespace vs {
 
@@ -22,6 +23,10 @@ QFont ProgramFont();
 // The program icon, drawn at the given size.
 QIcon ProgramIcon();
 QImage ProgramIconImage(int size);
+
+// The drag cursor of the grid, 32 x 32 with the hot spot at the top left: an arrow with one
+// page, or with a stack of pages when several thumbnails are dragged.
+QPixmap DragCursorPicture(bool multi);
 
 // The screen cursor registered under slot 1 to 9 (8 is the hand, 9 the grabbing hand);
 // the arrow for any other slot.

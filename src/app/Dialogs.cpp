@@ -74,6 +74,10 @@ TSettingForm::TSettingForm(QWidget* parent) : QDialog(parent) {
     CheckBox1 = new QCheckBox(QStringLiteral("Move all subfolder and images to new photo folder"), PhotoFolderPage);
     CheckBox1->setObjectName("CheckBox1");
     folderColumn->addWidget(CheckBox1);
+    TrashCheckBox = new QCheckBox(QStringLiteral("Move deleted files to the Trash"), PhotoFolderPage);
+    TrashCheckBox->setObjectName("TrashCheckBox");
+    TrashCheckBox->setAccessibleName("TrashCheckBox");
+    folderColumn->addWidget(TrashCheckBox);
     folderColumn->addStretch(1);
     PageControl1->addTab(PhotoFolderPage, QStringLiteral("Photo Folder"));
 
@@ -150,6 +154,7 @@ void TSettingForm::OKBtnClick() {
             MainForm->PhotoFolder = typed;
             MainForm->FillFolderTree();
         }
+        MainForm->MoveDeletedToTrash = TrashCheckBox->isChecked();
         MainForm->Ui().ImagesListView1->RefreshImages();
     }
     accept();

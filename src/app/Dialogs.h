@@ -32,6 +32,7 @@ public:
     QLineEdit* PhotoFolderPath = nullptr;
     QPushButton* Button1 = nullptr;  // "..."
     QCheckBox* CheckBox1 = nullptr;
+    QCheckBox* TrashCheckBox = nullptr;  // "Move deleted files to the Trash"
     QListWidget* FileTypeList = nullptr;
     QPushButton* OKBtn = nullptr;
     QPushButton* Button2 = nullptr;  // "Cancel"

@@ -206,7 +206,7 @@ void TMainForm::pDeleteFolderExecute() {
     const Answer answer = prompts_.message("Are your sure delete the folder (" + Caption(node).toStdString() + ") ?",
                                            "Waring", Buttons::YesNo, Icon::Question);
     if (answer == Answer::Yes) {
-        if (RemoveFolderTree(NodeFolderPath(node)))
+        if (RemoveFolder(NodeFolderPath(node)))
             delete node;
         else
             FillFolderTree();  // show what is left on disk

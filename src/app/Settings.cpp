@@ -6,6 +6,7 @@ namespace vs {
 
 namespace {
 constexpr std::string_view kPhotoFolderValue = "Photo Folder";
+constexpr std::string_view kTrashValue = "Move To Trash";
 constexpr std::string_view kFoldPanel1Value = "FoldPanel1 Folded";
 constexpr std::string_view kFoldPanel2Value = "FoldPanel2 Folded";
 constexpr std::string_view kWindowGeometryValue = "Window Geometry";
@@ -116,5 +117,9 @@ void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
     key.WriteBool(kFoldPanel1Value, state.foldPanel1);
     key.WriteBool(kFoldPanel2Value, state.foldPanel2);
 }
+
+bool LoadTrashSetting(const SettingsKey& key) { return ReadOwnBool(key, kTrashValue, false); }
+
+void SaveTrashSetting(SettingsKey& key, bool moveToTrash) { key.WriteBool(kTrashValue, moveToTrash); }
 
 }  // namespace vs

@@ -56,4 +56,9 @@ struct FoldPanelState {
 FoldPanelState LoadFoldPanelState(const SettingsKey& key);
 void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state);
 
+// "Move To Trash": whether deleted files and folders go to the desktop's Trash (a dword, 1
+// when on). A missing value, or one of the wrong type, means off; nothing is written.
+bool LoadTrashSetting(const SettingsKey& key);
+void SaveTrashSetting(SettingsKey& key, bool moveToTrash);
+
 }  // namespace vs

@@ -25,6 +25,7 @@
 
 #include <QAction>
 #include <QActionGroup>
+#include <QCheckBox>
 #include <QCloseEvent>
 #include <QCoreApplication>
 #include <QHBoxLayout>
@@ -86,6 +87,8 @@ TMainForm::TMainForm(Prompts& prompts, MainFormEnvironment env, QWidget* parent)
     ConnectDirTree();
     ConnectAlbumStrip();
     ConnectComforts();
+    ConnectFileCommands();
+    ConnectDragDrop();
     if (env_.wallpaper) {
         wallpaper_ = env_.wallpaper;
     } else {
@@ -200,7 +203,7 @@ void TMainForm::FormCreate() {
     for (int slot = 1; slot <= 9; ++slot)
         Cursors[static_cast<std::size_t>(slot)] = CursorSlot(slot);
     dispatch_.changesEnabled = true;
-    FileClipboard.reset();
+    FileClipboard = {};
     dispatch_.shownFilePath.clear();
     PanActive = false;
     registry_ = env_.settingsFile.empty() ? DefaultSettingsFileName() : env_.settingsFile;
@@ -268,6 +271,7 @@ void TMainForm::LoadSettings() {
         throw;
     }
     apply();
+    MoveDeletedToTrash = LoadTrashSetting(key);
     SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
@@ -277,6 +281,7 @@ void TMainForm::LoadSettings() {
 void TMainForm::SaveSettings() {
     SettingsKey key(*registry_, std::string(kSettingsKeyPath));
     vs::SaveSettings(key, PhotoFolder, ui_.ImagesListView1->flags());
+    SaveTrashSetting(key, MoveDeletedToTrash);
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
     StoreWindowMemory(key);
@@ -322,7 +327,7 @@ void TMainForm::FormClose() {
 void TMainForm::FormDestroy() {
     ReleaseMediaGraph();
     webBrowser_.reset();
-    FileClipboard.reset();
+    FileClipboard = {};
 }
 
 void TMainForm::ShowStandardError(const std::exception& e) {
@@ -407,6 +412,7 @@ void TMainForm::SettingExecute() {
     if (!form)
         return;
     form->Fill(PhotoFolder, ui_.ImagesListView1->flags());
+    form->TrashCheckBox->setChecked(MoveDeletedToTrash);
     CentreOnScreen(form);
     form->exec();
 }

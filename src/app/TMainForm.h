@@ -6,6 +6,7 @@
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
 #include "dib/ImageWorkspace.h"
+#include "library/FileCommands.h"
 #include "viewer/Fitting.h"
 
 #include "platform/MediaGraph.h"
@@ -29,6 +30,7 @@ class QAction;
 class QBoxLayout;
 class QDialog;
 class QListWidgetItem;
+class QMimeData;
 class QMenu;
 class QMovie;
 class QTimer;
@@ -95,7 +97,10 @@ public:
     double MediaDuration = 0;  // seconds
     double MediaPosition = 0;  // seconds
     VideoRect VideoClientRect;
-    std::optional<std::vector<std::string>> FileClipboard;
+    // The private file clipboard: names, ClipboardFolder and ClipboardIsCut.
+    FileClipboardState FileClipboard;
+    // Deleted files and folders go to the desktop's Trash instead of being removed.
+    bool MoveDeletedToTrash = false;
     std::array<QCursor, 10> Cursors;  // slots 1 to 9
 
     // The window's widgets by area; the named controls carry their names as members.
@@ -197,6 +202,29 @@ public:
     TXfAlbum* CurrentAlbum() const;
     bool AutoPlayReady = false;
 
+    // File commands of the grid (FileCommands.cpp).
+    void PopupMenu1Popup();
+    void CutToClipExecute();
+    void CopyToClipExecute();
+    void PasteFromClipExecute();
+    void SelectAllExecute();
+    void pRefreshFilesExecute();
+    void pRenameFileExecute();
+    void pDeleteFilesExecute();
+    // Removes a file or a whole folder for good, or into the Trash when the user chose so.
+    bool RemoveFile(const std::string& path);
+    bool RemoveFolder(const std::string& path);
+
+    // Drag and drop (DragDrop.cpp): the grid's selection onto a folder of a tree.
+    void MoveSelectedFiles(const std::string& targetFolder);
+    bool FolderTreeViewDragOver(const QPoint& viewportPos, const QMimeData* mime);
+    void FolderTreeViewDragDrop(const QPoint& viewportPos, const QMimeData* mime);
+    bool DirTree1DragOver(const QMimeData* mime);
+    // Into the folder of the node highlighted as drop target.
+    void DirTree1DragDrop(const QMimeData* mime);
+    // Files dropped from another program: copied into the folder.
+    void CopyDroppedFiles(const QMimeData* mime, const std::string& targetFolder);
+
     // Comforts of the viewer (ViewerComforts.cpp): a window that remembers itself, full
     // screen, browsing from the picture, wheel zoom and the file details in panel 1.
     // Applies the stored size, place, splitters and zoom; before the first show.
@@ -261,6 +289,11 @@ private:
     void StopRecordingAndRewrite(TXfAlbum* album);
     void SetPlayToolButtonEnabled(bool enabled);
     void CloseAlbumSound();
+    void ConnectFileCommands();
+    void ConnectDragDrop();
+    // Stops the media player when it shows path, before the file goes.
+    void ReleaseFile(const std::string& path);
+    FileCommandContext FileContext(BulkProgress& progress);
     void PointGridAt(const QTreeWidgetItem* node);
     QTreeWidgetItem* AddFolderNode(QTreeWidgetItem* parent, const QString& caption);
     void SetNodeCaption(QTreeWidgetItem* node, const QString& caption);

@@ -10,6 +10,13 @@
 #include "viewer/PictureLoader.h"
 
 #include <QCollator>
+#include <QCoreApplication>
+#include <QDrag>
+#include <QDragEnterEvent>
+#include <QDropEvent>
+#include <QKeyEvent>
+#include <QMimeData>
+#include <QUrl>
 #include <QGuiApplication>
 #include <QLineEdit>
 #include <QPainter>
@@ -96,6 +103,11 @@ TImagesListView::TImagesListView(QWidget* parent) : QListWidget(parent) {
     setSelectionMode(QAbstractItemView::ExtendedSelection);
     setEditTriggers(QAbstractItemView::EditKeyPressed | QAbstractItemView::SelectedClicked);
     setItemDelegate(new GridDelegate(this));
+    // The grid is a drag source (left button, after the desktop's drag distance); it takes
+    // no drops.
+    setDragEnabled(true);
+    setAcceptDrops(true);
+    setDragDropMode(QAbstractItemView::DragDrop);
     // The selection stays visible when the grid loses the focus.
     QPalette pal = palette();
     pal.setColor(QPalette::Inactive, QPalette::Highlight, pal.color(QPalette::Active, QPalette::Highlight));
@@ -222,6 +234,75 @@ void TImagesListView::InsertItemSorted(QListWidgetItem* newItem) {
             hi = mid;
     }
     insertItem(lo, newItem);
+}
+
+QListWidgetItem* TImagesListView::AddFileItem(const QString& realName) {
+    QListWidgetItem* it = MakeItem(realName, kImageNotMade);
+    InsertItemSorted(it);
+    return it;
+}
+
+QMimeData* TImagesListView::SelectionDragData() const {
+    QList<QUrl> urls;
+    for (int row = 0; row < count(); ++row)
+        if (item(row)->isSelected())
+            urls.push_back(QUrl::fromLocalFile(FilePath(item(row))));
+    auto* carried = new QMimeData;
+    carried->setUrls(urls);
+    carried->setData(kGridDragFormat, QByteArray::number(QCoreApplication::applicationPid()));
+    return carried;
+}
+
+bool TImagesListView::IsOwnDrag(const QMimeData* carried) {
+    return carried && carried->hasFormat(kGridDragFormat) &&
+           carried->data(kGridDragFormat) == QByteArray::number(QCoreApplication::applicationPid());
+}
+
+void TImagesListView::SetDragCursors(const QPixmap& single, const QPixmap& multi) {
+    singleDragCursor_ = single;
+    multiDragCursor_ = multi;
+}
+
+void TImagesListView::startDrag(Qt::DropActions /*supportedActions*/) {
+    if (selectedItems().isEmpty())
+        return;
+    auto* drag = new QDrag(this);
+    drag->setMimeData(SelectionDragData());
+    const QPixmap& cursor = selectedItems().size() > 1 ? multiDragCursor_ : singleDragCursor_;
+    if (!cursor.isNull())
+        drag->setDragCursor(cursor, Qt::CopyAction);
+    // Other programs are offered a copy only; a drop on a folder of this window moves the
+    // files itself.
+    drag->exec(Qt::CopyAction, Qt::CopyAction);
+}
+
+void TImagesListView::dragEnterEvent(QDragEnterEvent* event) {
+    if (IsOwnDrag(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TImagesListView::dragMoveEvent(QDragMoveEvent* event) {
+    if (IsOwnDrag(event->mimeData()))
+        event->acceptProposedAction();
+    else
+        event->ignore();
+}
+
+void TImagesListView::dropEvent(QDropEvent* event) {
+    event->setDropAction(Qt::IgnoreAction);
+    event->accept();
+}
+
+void TImagesListView::keyPressEvent(QKeyEvent* event) {
+    // The list would put the caption on the desktop's clipboard; files are copied only by
+    // the window's own Copy command.
+    if (event == QKeySequence::Copy) {
+        event->ignore();
+        return;
+    }
+    QListWidget::keyPressEvent(event);
 }
 
 int TImagesListView::GetbmplistCount() const {

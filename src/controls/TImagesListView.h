@@ -108,6 +108,18 @@ public:
 
     // Inserts an item at its place in caption order.
     void InsertItemSorted(QListWidgetItem* item);
+    // A new item for the file realName of the folder, its thumbnail still to be made, at its
+    // place in caption order.
+    QListWidgetItem* AddFileItem(const QString& realName);
+
+    // Drags carry the selected files as text/uri-list, which other programs read, and this
+    // format, whose data is the id of the process, to tell a move inside the program.
+    static constexpr const char* kGridDragFormat = "application/x-vantorsee-thumbnails";
+    QMimeData* SelectionDragData() const;
+    // Whether data is a drag of thumbnails from this process.
+    static bool IsOwnDrag(const QMimeData* data);
+    // The drag cursors for one and for several selected items.
+    void SetDragCursors(const QPixmap& single, const QPixmap& multi);
 
     void SetPrompts(Prompts* prompts) { prompts_ = prompts; }
 
@@ -137,6 +149,12 @@ signals:
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
+    void keyPressEvent(QKeyEvent* event) override;
+    void startDrag(Qt::DropActions supportedActions) override;
+    // Own drags are accepted over the grid, but a drop on it does nothing.
+    void dragEnterEvent(QDragEnterEvent* event) override;
+    void dragMoveEvent(QDragMoveEvent* event) override;
+    void dropEvent(QDropEvent* event) override;
 
 private:
     void SetImageIndex(QListWidgetItem* item, int index);
@@ -153,6 +171,8 @@ private:
 
     void StartWorkers();
 
+    QPixmap singleDragCursor_;
+    QPixmap multiDragCursor_;
     bool backgroundThumbnails_ = true;
     ThumbnailLoader loader_;
     std::unique_ptr<ThumbnailPool> pool_;

@@ -234,6 +234,19 @@ bool RenameNoReplace(const std::string& from, const std::string& to) {
     return ::rename(from.c_str(), to.c_str()) == 0;
 }
 
+bool RenameReplacing(const std::string& from, const std::string& to) {
+    if (IsSameFile(from, to))
+        return Fail(EEXIST);  // rename(2) would report success and do nothing
+    if (IsReadOnlyEntry(to))
+        return Fail(EACCES);
+    return ::rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool IsReadOnlyEntry(const std::string& path) {
+    struct stat st {};
+    return ::lstat(path.c_str(), &st) == 0 && IsReadOnlyMode(st.st_mode);
+}
+
 bool RenameEntry(const std::string& folder, const std::string& oldName, const std::string& newName) {
     if (!IsPlainEntryName(oldName) || !IsPlainEntryName(newName))
         return Fail(EINVAL);

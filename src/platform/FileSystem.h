@@ -50,6 +50,10 @@ inline bool IsPlainFolderEntry(std::string_view name, const struct stat& st) {
 // Whether anything (a dangling link too) has this name.
 bool EntryExists(const std::string& path);
 
+// Whether the entry itself (a link is not followed) is read-only by its mode. False when it
+// does not exist.
+bool IsReadOnlyEntry(const std::string& path);
+
 // Whether both paths reach the same file (device and inode, links followed). False when
 // either does not exist.
 bool IsSameFile(const std::string& a, const std::string& b);
@@ -59,6 +63,11 @@ bool IsSameFile(const std::string& a, const std::string& b);
 // Moves `from` to `to` and fails (EEXIST) when `to` exists, atomically where the file system
 // offers that (renameat2 with RENAME_NOREPLACE); elsewhere checks first and renames.
 bool RenameNoReplace(const std::string& from, const std::string& to);
+
+// Renames `from` over `to`, replacing a file there, within one file system (EXDEV across file
+// systems). Touches nothing when both name the same file (EEXIST) or `to` is read-only
+// (EACCES), as the copy does.
+bool RenameReplacing(const std::string& from, const std::string& to);
 
 // Renames the entry `oldName` of `folder` to `newName` without replacing anything. Both must
 // be plain entry names (EINVAL otherwise), so nothing leaves the folder. Renaming an existing

@@ -60,6 +60,26 @@ TEST(FileSystemNames, CaseHelpersFoldAsciiOnly) {
     EXPECT_TRUE(LessIgnoringCase("z", "\xC9"));  // bytes above 127 sort last
 }
 
+TEST(FileSystemRename, ReplacingRenameSparesTheSameFileAndReadOnlyTargets) {
+    test::TempDir d;
+    WriteText(d.file("a.jpg"), "a");
+    WriteText(d.file("b.jpg"), "b");
+    WriteText(d.file("locked.jpg"), "l");
+    ::chmod(d.file("locked.jpg").c_str(), 0444);
+    fs::create_directory_symlink(d.path(), d.file("Link"));
+    EXPECT_FALSE(RenameReplacing(d.file("a.jpg"), d.file("Link/a.jpg")));  // would "succeed" doing nothing
+    EXPECT_EQ(errno, EEXIST);
+    EXPECT_FALSE(RenameReplacing(d.file("a.jpg"), d.file("locked.jpg")));
+    EXPECT_EQ(errno, EACCES);
+    EXPECT_TRUE(IsReadOnlyEntry(d.file("locked.jpg")));
+    EXPECT_FALSE(IsReadOnlyEntry(d.file("a.jpg")));
+    EXPECT_FALSE(IsReadOnlyEntry(d.file("missing")));
+    EXPECT_EQ(ReadText(d.file("locked.jpg")), "l");
+    EXPECT_TRUE(RenameReplacing(d.file("a.jpg"), d.file("b.jpg")));
+    EXPECT_EQ(ReadText(d.file("b.jpg")), "a");
+    EXPECT_FALSE(fs::exists(d.file("a.jpg")));
+}
+
 TEST(FileSystemRename, NeverReplacesAndNeverLeavesTheFolder) {
     test::TempDir d;
     WriteText(d.file("a.jpg"), "a");
