@@ -74,6 +74,8 @@ Bitmap DecodeGif(std::span<const std::uint8_t> data) {
         if (!map)
             throw DecodeError("GIF: no colour table");
         CheckPictureSize(desc.Width, desc.Height);
+        if (desc.Width <= 0 || desc.Height <= 0)
+            throw DecodeError("GIF: empty picture");
         // The first picture on its logical screen; a screen too small for it grows.
         const int screenW = std::max(gif->SWidth, desc.Left + desc.Width);
         const int screenH = std::max(gif->SHeight, desc.Top + desc.Height);
