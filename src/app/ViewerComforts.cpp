@@ -284,7 +284,7 @@ bool TMainForm::BrowseKey(QKeyCombination key) {
         target = current < 0 ? 0 : std::max(current - 1, 0);
     if (target == current && grid->item(target)->isSelected())
         return true;
-    QListWidgetItem* item = grid->item(target);
+    const GridItem item = grid->item(target);
     // As a click does: the grid's change notification shows the file.
     grid->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
     grid->scrollToItem(item);
@@ -329,7 +329,7 @@ bool TMainForm::ContentWheel(const QWheelEvent& event) {
 
 // --- file details ----------------------------------------------------------------------
 
-QString TMainForm::ItemDetailsText(const QListWidgetItem* item) const {
+QString TMainForm::ItemDetailsText(const GridItem& item) const {
     if (!item)
         return {};
     TImagesListView* grid = ui_.ImagesListView1;
@@ -341,7 +341,7 @@ QString TMainForm::ItemDetailsText(const QListWidgetItem* item) const {
 
 void TMainForm::ShowFileDetails() {
     TImagesListView* grid = ui_.ImagesListView1;
-    const QListWidgetItem* shown = nullptr;
+    GridItem shown;
     if (!dispatch_.shownFilePath.empty())
         for (int i = 0; i < grid->count() && !shown; ++i)
             if ((grid->Path() + grid->item(i)->text()).toLower().toStdString() == dispatch_.shownFilePath)
