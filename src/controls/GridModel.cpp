@@ -1,8 +1,5 @@
 #include "controls/GridModel.h"
 
-#include "controls/FileTypes.h"
-#include "controls/FolderLister.h"
-
 #include <QStringEncoder>
 
 #include <algorithm>
@@ -24,19 +21,10 @@ std::pair<std::uint32_t, std::uint16_t> AppendName(std::string& pool, const QStr
 
 }  // namespace
 
-GridContents GridContents::Pack(const std::vector<ListedFile>& listing) {
-    GridContents packed;
-    packed.rows.reserve(listing.size());
-    std::size_t bytes = 0;
-    for (const ListedFile& f : listing) bytes += static_cast<std::size_t>(f.realName.size());
-    packed.names.reserve(bytes + bytes / 8);
-    for (const ListedFile& f : listing) {
-        const auto [at, length] = AppendName(packed.names, f.realName);
-        const int icon = FileTypes()[static_cast<std::size_t>(f.type)].iconIndex;
-        packed.rows.push_back({at, length, 0, icon, static_cast<std::uint32_t>(packed.rows.size())});
-    }
-    packed.names.shrink_to_fit();
-    return packed;
+void GridContents::Add(std::string_view utf8Name, int imageIndex) {
+    const auto at = static_cast<std::uint32_t>(names.size());
+    names.append(utf8Name);
+    rows.push_back({at, static_cast<std::uint16_t>(utf8Name.size()), 0, imageIndex, static_cast<std::uint32_t>(rows.size())});
 }
 
 GridModel::GridModel(const std::optional<std::vector<QPixmap>>* images, QObject* parent)

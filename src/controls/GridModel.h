@@ -8,11 +8,10 @@
 #include <cstdint>
 #include <optional>
 #include <string>
+#include <string_view>
 #include <vector>
 
 namespace vs {
-
-struct ListedFile;
 
 // The grid's files held compactly, so that a folder of 100,000 files costs little more than
 // its names: the real names back to back in one UTF-8 pool and one 16-byte record per file.
@@ -30,7 +29,8 @@ struct GridContents {
     std::string names;
     std::vector<Row> rows;
 
-    static GridContents Pack(const std::vector<ListedFile>& listing);
+    // Appends an item for the real name utf8Name, its id its row.
+    void Add(std::string_view utf8Name, int imageIndex);
 };
 
 // The model behind the grid. Roles: display/edit the caption, decoration the picture of the

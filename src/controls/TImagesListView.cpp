@@ -216,29 +216,18 @@ QList<GridItem> TImagesListView::findItems(const QString& caption, Qt::MatchFlag
 
 void TImagesListView::RemoveItem(int row) { model_->removeRow(row); }
 
-namespace {
-
-std::optional<GridContents> Packed(const std::optional<std::vector<ListedFile>>& listing) {
-    if (!listing)
-        return std::nullopt;
-    return GridContents::Pack(*listing);
-}
-
-}  // namespace
-
 void TImagesListView::RefreshImages() {
     const std::uint64_t ticket = ++listingTicket_;
     listingPath_ = FPath;
     if (!backgroundListing_) {
-        auto listing = Packed(ListFolderSorted(FPath.toStdString(), Flags));
+        auto listing = ListFolderSorted(FPath.toStdString(), Flags);
         ReceiveListing(ticket, listing);
         return;
     }
     if (!lister_) {
-        // The items are packed on the worker too: the grid only swaps them in.
-        auto arrived = [this](std::uint64_t done, std::optional<std::vector<ListedFile>> listing) {
-            auto shared = std::make_shared<std::optional<GridContents>>(Packed(listing));
-            listing.reset();
+        // The items arrive packed: the grid only swaps them in.
+        auto arrived = [this](std::uint64_t done, std::optional<GridContents> listing) {
+            auto shared = std::make_shared<std::optional<GridContents>>(std::move(listing));
             QMetaObject::invokeMethod(
                 this, [this, done, shared] { ReceiveListing(done, *shared); }, Qt::QueuedConnection);
         };
