@@ -335,6 +335,30 @@ TEST_F(GridTest, HugeFilesGiveFailedThumbnailsAndKeepTheirItems) {
     EXPECT_GE(TImagesListView::ImageIndex(grid.item(2)), 9);
 }
 
+// A handle follows its item while items before it come and go, keeping what was set on it
+// (a caption as typed, a size text), and is false once its item is gone.
+TEST_F(GridTest, ItemHandlesFollowTheirItems) {
+    Touch("a.jpg");
+    Picture("c.bmp", 4, 3);
+    grid.SetFPath(Folder());
+    const GridItem a = grid.item(0);
+    const GridItem c = grid.item(1);
+    grid.OnGetImageIndex(c);
+    grid.OnEditing(c);
+    QString typed = "Zed";
+    grid.OnEdited(c, typed);
+    EXPECT_EQ(grid.AddFileItem("0.JPG")->text(), "0.jpg");
+    EXPECT_EQ(Captions(), (QStringList{"0.jpg", "a.jpg", "Zed.bmp"}));
+    grid.RemoveItem(a.row());
+    EXPECT_FALSE(a);
+    EXPECT_EQ(grid.row(a), -1);
+    EXPECT_EQ(grid.row(c), 1);
+    EXPECT_EQ(c->text(), "Zed.bmp");
+    EXPECT_EQ(grid.FilePath(c), Folder() + "Zed.bmp");
+    EXPECT_EQ(TImagesListView::ItemSizeText(c), "4X3");
+    EXPECT_EQ(TImagesListView::RealName(grid.item(0)), "0.JPG");
+}
+
 class RenameTest : public GridTest {
 protected:
     void SetUp() override {
