@@ -98,12 +98,9 @@ void BM_WindowShown(benchmark::State& state) {
     PhotoFolder(count);
     const std::string root = Base() + std::to_string(count) + "/";
     for (auto _ : state) {
-        vs::fake::FakePrompts prompts;
-        vs::fake::FakeWallpaper wallpaper;
-        vs::MainFormEnvironment env{root + "settings.reg", root + "bin", root + "Pictures"};
-        env.wallpaper = &wallpaper;
-        env.backgroundListing = state.range(1) != 0;
-        vs::TMainForm form(prompts, env);
+        vs::bench::WindowSetup setup(root);
+        setup.env.backgroundListing = state.range(1) != 0;
+        vs::TMainForm form(setup.prompts, setup.env);
         form.show();
         form.repaint();
         state.PauseTiming();
@@ -122,8 +119,5 @@ BENCHMARK(BM_WindowShown)
 }  // namespace
 
 int main(int argc, char** argv) {
-    return vs::bench::RunQtBenchmarks(argc, argv, [] {
-        std::error_code ec;
-        fs::remove_all(Base(), ec);
-    });
+    return vs::bench::RunQtBenchmarks(argc, argv);
 }
