@@ -75,7 +75,7 @@ bool ReadRows(Reader& r, Source& src, png_bytep* rows) {
 
 }  // namespace
 
-Bitmap DecodePng(std::span<const std::uint8_t> data) {
+Bitmap DecodePng(std::span<const std::uint8_t> data, Rgb matte) {
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0)
         throw DecodeError("PNG: not a PNG file");
     Source src{data, 0, {}, {}};
@@ -98,7 +98,7 @@ Bitmap DecodePng(std::span<const std::uint8_t> data) {
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * stride;
     if (!ReadRows(r, src, rows.data()))
         throw DecodeError(std::string("PNG: ") + src.message);
-    return BgraOverWhite(pixels.data(), static_cast<int>(width), static_cast<int>(height), stride);
+    return BgraOver(pixels.data(), static_cast<int>(width), static_cast<int>(height), stride, matte);
 }
 
 }  // namespace vs
