@@ -94,7 +94,8 @@ TEST(DesktopInstall, PkgConfigFileBuildsAndLinksACallerOfTheLibrary) {
               "}\n");
     const std::string pc = "PKG_CONFIG_PATH=" + InstalledLib("pkgconfig") + " ";
     const CommandResult build = test::Run(pc + "sh -c 'cc " + Quote(dir.file("caller.c")) + " -o " +
-                                          Quote(dir.file("caller")) + " $(pkg-config --cflags --libs vantordib)'");
+                                          Quote(dir.file("caller")) + " " VS_CALLER_FLAGS
+                                          " $(pkg-config --cflags --libs vantordib)'");
     ASSERT_EQ(build.exitCode, 0) << build.err;
     EXPECT_EQ(test::Run(InstalledEnv() + Quote(dir.file("caller"))).exitCode, 0);
 }
