@@ -9,8 +9,11 @@ namespace vs {
 
 // Adobe Photoshop (".psd", ".pdd"): the merged picture that follows the layers, raw or
 // PackBits-compressed, in the colour modes bitmap, greyscale, indexed, RGB, CMYK,
-// multichannel and duotone (both shown as grey from the first channel) and Lab, at 1 (bitmap
-// mode only), 8 or 16 bits per channel. Extra (alpha) channels are ignored. Yields 1-bit,
+// multichannel (colour from its first three channels, grey from the first when it has fewer),
+// duotone (grey from its first channel, as other readers show it) and Lab, at 1 (bitmap mode
+// only), 8 or 16 bits per channel or 32-bit floating point (0.0 to 1.0 onto 0 to 255,
+// clamped). Extra (alpha) channels are ignored. A file saved without a real merged picture
+// (Version Info says so) shows its visible layers composited over white instead. Yields 1-bit,
 // 8-bit indexed or 24-bit pictures. Throws DecodeError on anything invalid or truncated.
 Bitmap DecodePsd(std::span<const std::uint8_t> data);
 

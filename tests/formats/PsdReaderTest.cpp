@@ -5,6 +5,10 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
+#include <cmath>
+#include <functional>
+
 namespace vs {
 namespace {
 
@@ -48,7 +52,72 @@ struct PsdSpec {
     int height = 1;
     bool rle = false;
     std::vector<std::uint8_t> modeData;
+    std::vector<std::uint8_t> resources;
+    std::vector<std::uint8_t> layers;
 };
+
+// One row of 8-bit samples, raw or PackBits.
+std::vector<std::uint8_t> PackRow(std::vector<std::uint8_t> row, bool rle) { return rle ? PackBits(row) : row; }
+
+// A layer of 8-bit samples from sample(channel, x, y); channel -1 is its transparency.
+struct TestLayer {
+    int top = 0, left = 0, bottom = 0, right = 0;
+    int opacity = 255;
+    bool hidden = false;
+    bool rle = false;
+    std::function<unsigned(int, int, int)> sample;
+};
+
+// The layer and mask section for layers listed bottom first, each with colours channels and alpha.
+std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int colours) {
+    std::vector<std::uint8_t> info;
+    std::vector<std::uint8_t> pixels;
+    Be16(info, static_cast<unsigned>(layers.size()));
+    for (const TestLayer& l : layers) {
+        for (int v : {l.top, l.left, l.bottom, l.right})
+            Be32(info, static_cast<std::uint32_t>(v));
+        Be16(info, static_cast<unsigned>(colours + 1));
+        for (int c = -1; c < colours; ++c) {
+            std::vector<std::uint8_t> rows;
+            std::vector<std::uint8_t> counts;
+            for (int y = 0; y < l.bottom - l.top; ++y) {
+                std::vector<std::uint8_t> row;
+                for (int x = 0; x < l.right - l.left; ++x)
+                    row.push_back(static_cast<std::uint8_t>(l.sample(c, x, y)));
+                const auto packed = PackRow(row, l.rle);
+                Be16(counts, static_cast<unsigned>(packed.size()));
+                rows.insert(rows.end(), packed.begin(), packed.end());
+            }
+            Be16(info, static_cast<unsigned>(c & 0xFFFF));
+            Be32(info, static_cast<std::uint32_t>(2 + (l.rle ? counts.size() : 0) + rows.size()));
+            Be16(pixels, l.rle ? 1 : 0);
+            if (l.rle)
+                pixels.insert(pixels.end(), counts.begin(), counts.end());
+            pixels.insert(pixels.end(), rows.begin(), rows.end());
+        }
+        info.insert(info.end(), {'8', 'B', 'I', 'M', 'n', 'o', 'r', 'm'});
+        info.insert(info.end(), {static_cast<std::uint8_t>(l.opacity), 0, static_cast<std::uint8_t>(l.hidden ? 2 : 0), 0});
+        Be32(info, 12);  // no mask, no blending ranges, the name "L"
+        info.insert(info.end(), {0, 0, 0, 0, 0, 0, 0, 0, 1, 'L', 0, 0});
+    }
+    info.insert(info.end(), pixels.begin(), pixels.end());
+    if (info.size() % 2)
+        info.push_back(0);
+    std::vector<std::uint8_t> section;
+    Be32(section, static_cast<std::uint32_t>(info.size()));
+    section.insert(section.end(), info.begin(), info.end());
+    Be32(section, 0);  // global mask
+    return section;
+}
+
+// Version Info (0x0421) saying whether the merged picture is real.
+std::vector<std::uint8_t> VersionInfo(bool merged) {
+    std::vector<std::uint8_t> out = {'8', 'B', 'I', 'M', 0x04, 0x21, 0, 0};
+    Be32(out, 5);
+    Be32(out, 1);
+    out.insert(out.end(), {static_cast<std::uint8_t>(merged), 0});
+    return out;
+}
 
 // A file whose channel planes are filled by sample(channel, x, y) (bit-packed in bitmap mode).
 template <typename Sample>
@@ -63,8 +132,10 @@ std::vector<std::uint8_t> Build(const PsdSpec& s, Sample sample) {
     Be16(out, static_cast<unsigned>(s.mode));
     Be32(out, static_cast<std::uint32_t>(s.modeData.size()));
     out.insert(out.end(), s.modeData.begin(), s.modeData.end());
-    Be32(out, 0);
-    Be32(out, 0);
+    Be32(out, static_cast<std::uint32_t>(s.resources.size()));
+    out.insert(out.end(), s.resources.begin(), s.resources.end());
+    Be32(out, static_cast<std::uint32_t>(s.layers.size()));
+    out.insert(out.end(), s.layers.begin(), s.layers.end());
     Be16(out, s.rle ? 1 : 0);
     const std::size_t rowBytes = (static_cast<std::size_t>(s.width) * static_cast<std::size_t>(s.depth) + 7) / 8;
     std::vector<std::vector<std::uint8_t>> rows;
@@ -77,6 +148,9 @@ std::vector<std::uint8_t> Build(const PsdSpec& s, Sample sample) {
                     row[static_cast<std::size_t>(x / 8)] |= static_cast<std::uint8_t>((v & 1) << (7 - x % 8));
                 else if (s.depth == 8)
                     row[static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(v);
+                else if (s.depth == 32)
+                    for (int b = 0; b < 4; ++b)
+                        row[4 * static_cast<std::size_t>(x) + static_cast<std::size_t>(b)] = static_cast<std::uint8_t>(v >> (24 - 8 * b));
                 else {
                     row[2 * static_cast<std::size_t>(x)] = static_cast<std::uint8_t>(v >> 8);
                     row[2 * static_cast<std::size_t>(x) + 1] = static_cast<std::uint8_t>(v);
@@ -187,6 +261,79 @@ TEST_F(PsdTest, DuotoneShowsItsFirstChannelAsGrey) {
     EXPECT_EQ(bmp.pixel(4, 1), (Rgb{101, 101, 101}));
 }
 
+TEST_F(PsdTest, FloatSamplesMapZeroToOneOntoBytesClamped) {
+    const std::vector<float> values = {-0.5f, 0.0f, 0.25f, 0.5f, 1.0f, 1.5f, NAN, INFINITY};
+    for (bool rle : {false, true}) {
+        PsdSpec s;
+        s.depth = 32;
+        s.width = 8;
+        s.height = 2;
+        s.rle = rle;
+        // Channel c shows value x shifted by c, so the three channels differ.
+        const Bitmap bmp = DecodeAndCompare(Build(s, [&values](int c, int x, int) {
+            return std::bit_cast<std::uint32_t>(values[static_cast<std::size_t>((x + c) % 8)]);
+        }), "f32", 1);  // ImageMagick truncates where we round
+        const std::vector<int> expected = {0, 0, 64, 128, 255, 255, 0, 255};
+        for (int x = 0; x < 8; ++x) {
+            const Rgb c = bmp.pixel(x, 1);
+            EXPECT_EQ((std::vector<int>{c.r, c.g, c.b}),
+                      (std::vector<int>{expected[static_cast<std::size_t>(x)], expected[static_cast<std::size_t>((x + 1) % 8)],
+                                        expected[static_cast<std::size_t>((x + 2) % 8)]}));
+        }
+    }
+}
+
+TEST_F(PsdTest, MultichannelShowsItsFirstThreeChannelsAsColour) {
+    const auto ramp = [](int c, int x, int y) { return static_cast<unsigned>((x * 12 + y * 40 + c * 70) % 256); };
+    for (int channels : {2, 4}) {
+        PsdSpec s;
+        s.mode = 7;
+        s.channels = channels;
+        s.width = 13;
+        s.height = 3;
+        // ImageMagick refuses multichannel files: the inks are checked directly.
+        const Bitmap bmp = DecodePsd(Build(s, ramp));
+        for (int x = 0; x < s.width; ++x) {
+            const auto v = [&](int c) { return static_cast<std::uint8_t>(ramp(channels < 3 ? 0 : c, x, 2)); };
+            ASSERT_EQ(bmp.pixel(x, 2), (Rgb{v(0), v(1), v(2)})) << channels << " channels, x " << x;
+        }
+    }
+}
+
+TEST_F(PsdTest, WithoutMergedPictureTheVisibleLayersAreCompositedOverWhite) {
+    // Bottom: opaque, partly off the canvas, packed. Then a hidden layer, and on top a raw
+    // one at half opacity with a transparency ramp. The merged picture is a black placeholder.
+    const std::vector<TestLayer> layers = {
+        {-2, -3, 8, 9, 255, false, true, [](int c, int x, int y) { return c < 0 ? 255u : static_cast<unsigned>(x * 20 + y * 9 + c * 60); }},
+        {0, 0, 10, 12, 255, true, false, [](int, int, int) { return 0u; }},
+        {3, 4, 12, 15, 128, false, false, [](int c, int x, int y) { return c < 0 ? static_cast<unsigned>(x * 25) : static_cast<unsigned>(200 - y * 10 - c * 50); }},
+    };
+    for (int mode : {1, 3}) {
+        PsdSpec s;
+        s.mode = mode;
+        s.channels = mode == 3 ? 3 : 1;
+        s.width = 12;
+        s.height = 10;
+        s.resources = VersionInfo(false);
+        s.layers = LayerSection(layers, s.channels);
+        const auto file = Build(s, [](int, int, int) { return 0u; });
+        // ImageMagick flattens the layers of such a file too, over transparency: lay it on white.
+        const std::string path = dir.file("layers.psd");
+        const std::string flat = dir.file("flat.png");
+        test::WriteBytes(path, file);
+        test::MakeWithMagick(test::Quote(path + "[0]"), "-background white -flatten", flat);
+        const Bitmap bmp = DecodePsd(file);
+        EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(bmp), 0)) << mode;
+        EXPECT_EQ(bmp.pixel(11, 0), (Rgb{255, 255, 255}));  // no layer there: white
+        // With the flag saying the merged picture is real, it is shown.
+        s.resources = VersionInfo(true);
+        EXPECT_EQ(DecodePsd(Build(s, [](int, int, int) { return 0u; })).pixel(11, 0), (Rgb{0, 0, 0}));
+        // Cut anywhere inside the layers: refused.
+        for (std::size_t n = 26 + 12 + s.resources.size() + 4; n < 26 + 12 + s.resources.size() + s.layers.size(); n += 7)
+            EXPECT_THROW(DecodePsd(std::span(file).first(n)), DecodeError) << n;
+    }
+}
+
 TEST_F(PsdTest, LabMatchesImageMagickWithinRoundingInsideTheGamut) {
     // Photoshop keeps L*a*b* relative to D50; we adapt it to sRGB's D65 (Bradford), so neutral
     // stays neutral. ImageMagick skips the adaptation, which tints greys by a step or two,
@@ -232,13 +379,13 @@ TEST_F(PsdTest, TruncatedAndInvalidFilesThrow) {
     s.channels = 2;  // RGB needs three
     EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
     s.channels = 3;
-    s.depth = 32;
+    s.depth = 24;
     EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
     s.depth = 8;
     s.mode = 2;  // indexed without its colour table
     s.channels = 1;
     EXPECT_THROW(DecodePsd(Build(s, grey)), DecodeError);
-    auto header = Build(PsdSpec{1, 8, 1, 1, 1, true, {}}, grey);
+    auto header = Build(PsdSpec{1, 8, 1, 1, 1, true, {}, {}, {}}, grey);
     header[14] = 0x00, header[15] = 0x00, header[16] = 0x75, header[17] = 0x30;  // height 30000
     header[18] = 0x00, header[19] = 0x00, header[20] = 0x75, header[21] = 0x30;  // width 30000
     EXPECT_THROW(DecodePsd(header), DecodeError);  // 900 megapixels: above our limit
@@ -246,7 +393,7 @@ TEST_F(PsdTest, TruncatedAndInvalidFilesThrow) {
     header[20] = 0x00, header[21] = 0x01;
     EXPECT_THROW(DecodePsd(header), DecodeError);
     // No columns but 135 million rows: outside the format's 1 to 30000, refused at once.
-    auto flat = Build(PsdSpec{1, 8, 1, 1, 1, false, {}}, grey);
+    auto flat = Build(PsdSpec{1, 8, 1, 1, 1, false, {}, {}, {}}, grey);
     flat[14] = 0x08, flat[15] = 0x0E, flat[16] = 0x00, flat[17] = 0x0F;
     flat[18] = 0x00, flat[19] = 0x00, flat[20] = 0x00, flat[21] = 0x00;
     flat.pop_back();  // the one raw sample a 1x1 picture had
