@@ -7,7 +7,11 @@
 #include <bit>
 #include <cmath>
 #include <cstdlib>
+#include <optional>
 #include <vector>
+
+#define ZLIB_CONST
+#include <zlib.h>
 
 namespace vs {
 
@@ -79,6 +83,40 @@ std::uint8_t ToSrgb(double linear) {
 }
 
 using Planes = std::vector<std::vector<std::uint8_t>>;
+
+// A zlib stream handed out a row at a time, so no more is inflated than is needed.
+class Inflater {
+public:
+    explicit Inflater(std::span<const std::uint8_t> in) {
+        stream_.next_in = in.data();
+        stream_.avail_in = static_cast<uInt>(std::min<std::size_t>(in.size(), UINT32_MAX));
+        ok_ = inflateInit(&stream_) == Z_OK;
+    }
+    ~Inflater() {
+        if (ok_)
+            inflateEnd(&stream_);
+    }
+    Inflater(const Inflater&) = delete;
+    Inflater& operator=(const Inflater&) = delete;
+
+    // Fills row; false when the stream is damaged or ends first.
+    bool Next(std::span<std::uint8_t> row) {
+        stream_.next_out = row.data();
+        stream_.avail_out = static_cast<uInt>(row.size());
+        while (ok_ && stream_.avail_out > 0) {
+            const int status = inflate(&stream_, Z_NO_FLUSH);
+            if (status == Z_STREAM_END)
+                break;
+            if (status != Z_OK)
+                ok_ = false;
+        }
+        return ok_ && stream_.avail_out == 0;
+    }
+
+private:
+    z_stream stream_{};
+    bool ok_ = false;
+};
 
 // Whether the image resources say the merged picture is real: Photoshop saving without
 // "maximize compatibility" writes a placeholder there and says so in Version Info (0x0421).
@@ -288,18 +326,27 @@ private:
         const std::size_t firstRow = static_cast<std::size_t>(std::int64_t{y0} - top);
         const std::size_t firstColumn = static_cast<std::size_t>(std::int64_t{x0} - left);
         std::span<const std::uint8_t> counts;
+        std::optional<Inflater> zip;
         if (compression == 1)
             counts = in.bytes(layerH * 2);
+        else if (compression == 2 || compression == 3)
+            zip.emplace(in.bytes(in.remaining()));
         else if (compression != 0)
             in.fail("unsupported layer compression " + std::to_string(compression));
-        // As for the merged picture: a row of n bytes packs into at least n / 128 bytes.
-        if (rowBytes / 128 * layerH > in.remaining())
+        // As for the merged picture: a row of n bytes packs into at least n / 128 bytes, and
+        // deflate shrinks nothing more than 1032 times.
+        if (rowBytes / (zip ? 1032 : 128) * layerH > data.size())
             in.fail("unexpected end of file");
         for (std::size_t y = 0; y < firstRow + h; ++y) {
             if (compression == 0) {
                 const auto raw = in.bytes(rowBytes);
                 if (y >= firstRow)
                     std::copy(raw.begin(), raw.end(), row.begin());
+            } else if (zip) {
+                if (!zip->Next(row))
+                    in.fail("damaged ZIP layer data");
+                if (compression == 3 && y >= firstRow)
+                    Unpredict(row);
             } else {
                 const auto packed = in.bytes((std::size_t{counts[2 * y]} << 8) | counts[2 * y + 1]);
                 if (y >= firstRow) {
@@ -312,6 +359,29 @@ private:
             std::uint16_t* dst = out.data() + (y - firstRow) * w;
             for (std::size_t x = 0; x < w; ++x)
                 dst[x] = static_cast<std::uint16_t>(Sample16(row.data(), static_cast<int>(firstColumn + x), depth_));
+        }
+    }
+
+    // Undoes ZIP-with-prediction on a row: each sample stored as the difference from the one
+    // before it; 32-bit rows are first split into planes of their floats' first, second,
+    // third and fourth bytes, differenced byte by byte.
+    void Unpredict(std::vector<std::uint8_t>& row) const {
+        if (depth_ == 16) {
+            for (std::size_t i = 2; i + 1 < row.size(); i += 2) {
+                const unsigned v = ((unsigned{row[i]} << 8) | row[i + 1]) + ((unsigned{row[i - 2]} << 8) | row[i - 1]);
+                row[i] = static_cast<std::uint8_t>(v >> 8);
+                row[i + 1] = static_cast<std::uint8_t>(v);
+            }
+            return;
+        }
+        for (std::size_t i = 1; i < row.size(); ++i)
+            row[i] = static_cast<std::uint8_t>(row[i] + row[i - 1]);
+        if (depth_ == 32) {
+            const std::size_t n = row.size() / 4;
+            std::vector<std::uint8_t> planes(row);
+            for (std::size_t i = 0; i < n; ++i)
+                for (std::size_t b = 0; b < 4; ++b)
+                    row[4 * i + b] = planes[b * n + i];
         }
     }
 

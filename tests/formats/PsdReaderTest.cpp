@@ -9,6 +9,8 @@
 #include <cmath>
 #include <functional>
 
+#include <zlib.h>
+
 namespace vs {
 namespace {
 
@@ -56,20 +58,82 @@ struct PsdSpec {
     std::vector<std::uint8_t> layers;
 };
 
-// One row of 8-bit samples, raw or PackBits.
-std::vector<std::uint8_t> PackRow(std::vector<std::uint8_t> row, bool rle) { return rle ? PackBits(row) : row; }
-
-// A layer of 8-bit samples from sample(channel, x, y); channel -1 is its transparency.
+// A layer from sample(channel, x, y) of 0 to 255; channel -1 is its transparency.
 struct TestLayer {
     int top = 0, left = 0, bottom = 0, right = 0;
     int opacity = 255;
     bool hidden = false;
-    bool rle = false;
+    int compression = 0;  // raw, PackBits, ZIP, ZIP with prediction
     std::function<unsigned(int, int, int)> sample;
 };
 
+// ZIP-with-prediction's row: 32-bit floats split into planes of their first to fourth bytes,
+// then every sample (bytes for 8 and 32 bits) less the one before it.
+std::vector<std::uint8_t> Predict(std::vector<std::uint8_t> row, int w, int depth) {
+    const auto n = static_cast<std::size_t>(w);
+    if (depth == 32) {
+        const auto whole = row;
+        for (std::size_t i = 0; i < n; ++i)
+            for (std::size_t b = 0; b < 4; ++b)
+                row[b * n + i] = whole[4 * i + b];
+    }
+    const std::size_t step = depth == 16 ? 2 : 1;
+    for (std::size_t i = row.size(); i-- > step;) {
+        if (depth == 16 && i % 2 == 0)
+            continue;
+        if (depth == 16) {  // at the low byte of each sample: the whole 16-bit difference
+            const unsigned v = ((unsigned{row[i - 1]} << 8 | row[i]) - (unsigned{row[i - 3]} << 8 | row[i - 2])) & 0xFFFF;
+            row[i - 1] = static_cast<std::uint8_t>(v >> 8);
+            row[i] = static_cast<std::uint8_t>(v);
+        } else {
+            row[i] = static_cast<std::uint8_t>(row[i] - row[i - 1]);
+        }
+    }
+    return row;
+}
+
+// One channel's data at the given depth, compressed as the layer says.
+std::vector<std::uint8_t> ChannelData(const TestLayer& l, int c, int depth) {
+    const int w = l.right - l.left;
+    std::vector<std::uint8_t> out;
+    Be16(out, static_cast<unsigned>(l.compression));
+    std::vector<std::uint8_t> counts;
+    std::vector<std::uint8_t> rows;
+    for (int y = 0; y < l.bottom - l.top; ++y) {
+        std::vector<std::uint8_t> row;
+        for (int x = 0; x < w; ++x) {
+            const unsigned v = l.sample(c, x, y) & 0xFF;
+            if (depth == 8)
+                row.push_back(static_cast<std::uint8_t>(v));
+            else if (depth == 16)
+                Be16(row, v * 257);
+            else
+                Be32(row, std::bit_cast<std::uint32_t>(static_cast<float>(v) / 255.0f));
+        }
+        if (l.compression == 3)
+            row = Predict(row, w, depth);
+        if (l.compression == 1) {
+            const auto packed = PackBits(row);
+            Be16(counts, static_cast<unsigned>(packed.size()));
+            rows.insert(rows.end(), packed.begin(), packed.end());
+        } else {
+            rows.insert(rows.end(), row.begin(), row.end());
+        }
+    }
+    if (l.compression >= 2) {
+        uLongf size = compressBound(static_cast<uLong>(rows.size()));
+        std::vector<std::uint8_t> zipped(size);
+        compress(zipped.data(), &size, rows.data(), static_cast<uLong>(rows.size()));
+        zipped.resize(size);
+        rows = zipped;
+    }
+    out.insert(out.end(), counts.begin(), counts.end());
+    out.insert(out.end(), rows.begin(), rows.end());
+    return out;
+}
+
 // The layer and mask section for layers listed bottom first, each with colours channels and alpha.
-std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int colours) {
+std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int colours, int depth) {
     std::vector<std::uint8_t> info;
     std::vector<std::uint8_t> pixels;
     Be16(info, static_cast<unsigned>(layers.size()));
@@ -78,22 +142,10 @@ std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int
             Be32(info, static_cast<std::uint32_t>(v));
         Be16(info, static_cast<unsigned>(colours + 1));
         for (int c = -1; c < colours; ++c) {
-            std::vector<std::uint8_t> rows;
-            std::vector<std::uint8_t> counts;
-            for (int y = 0; y < l.bottom - l.top; ++y) {
-                std::vector<std::uint8_t> row;
-                for (int x = 0; x < l.right - l.left; ++x)
-                    row.push_back(static_cast<std::uint8_t>(l.sample(c, x, y)));
-                const auto packed = PackRow(row, l.rle);
-                Be16(counts, static_cast<unsigned>(packed.size()));
-                rows.insert(rows.end(), packed.begin(), packed.end());
-            }
+            const auto data = ChannelData(l, c, depth);
             Be16(info, static_cast<unsigned>(c & 0xFFFF));
-            Be32(info, static_cast<std::uint32_t>(2 + (l.rle ? counts.size() : 0) + rows.size()));
-            Be16(pixels, l.rle ? 1 : 0);
-            if (l.rle)
-                pixels.insert(pixels.end(), counts.begin(), counts.end());
-            pixels.insert(pixels.end(), rows.begin(), rows.end());
+            Be32(info, static_cast<std::uint32_t>(data.size()));
+            pixels.insert(pixels.end(), data.begin(), data.end());
         }
         info.insert(info.end(), {'8', 'B', 'I', 'M', 'n', 'o', 'r', 'm'});
         info.insert(info.end(), {static_cast<std::uint8_t>(l.opacity), 0, static_cast<std::uint8_t>(l.hidden ? 2 : 0), 0});
@@ -301,21 +353,31 @@ TEST_F(PsdTest, MultichannelShowsItsFirstThreeChannelsAsColour) {
 }
 
 TEST_F(PsdTest, WithoutMergedPictureTheVisibleLayersAreCompositedOverWhite) {
-    // Bottom: opaque, partly off the canvas, packed. Then a hidden layer, and on top a raw
-    // one at half opacity with a transparency ramp. The merged picture is a black placeholder.
-    const std::vector<TestLayer> layers = {
-        {-2, -3, 8, 9, 255, false, true, [](int c, int x, int y) { return c < 0 ? 255u : static_cast<unsigned>(x * 20 + y * 9 + c * 60); }},
-        {0, 0, 10, 12, 255, true, false, [](int, int, int) { return 0u; }},
-        {3, 4, 12, 15, 128, false, false, [](int c, int x, int y) { return c < 0 ? static_cast<unsigned>(x * 25) : static_cast<unsigned>(200 - y * 10 - c * 50); }},
+    // Bottom: opaque, partly off the canvas. Then a hidden layer, and on top one at half
+    // opacity with a transparency ramp. The merged picture is a black placeholder.
+    struct Variant {
+        int mode;
+        int depth;
+        int bottomCompression;
+        int topCompression;
     };
-    for (int mode : {1, 3}) {
+    for (const Variant& v : {Variant{1, 8, 1, 0}, Variant{3, 8, 0, 3}, Variant{3, 16, 2, 3}, Variant{3, 32, 1, 2}}) {
+        SCOPED_TRACE(std::to_string(v.mode) + " " + std::to_string(v.depth));
+        std::vector<TestLayer> layers = {
+            {-2, -3, 8, 9, 255, false, v.bottomCompression,
+             [](int c, int x, int y) { return c < 0 ? 255u : static_cast<unsigned>(x * 20 + y * 9 + c * 60); }},
+            {0, 0, 10, 12, 255, true, 0, [](int, int, int) { return 0u; }},
+            {3, 4, 12, 15, 128, false, v.topCompression,
+             [](int c, int x, int y) { return static_cast<unsigned>(c < 0 ? x * 25 : 200 - y * 10 - c * 50); }},
+        };
         PsdSpec s;
-        s.mode = mode;
-        s.channels = mode == 3 ? 3 : 1;
+        s.mode = v.mode;
+        s.depth = v.depth;
+        s.channels = v.mode == 3 ? 3 : 1;
         s.width = 12;
         s.height = 10;
         s.resources = VersionInfo(false);
-        s.layers = LayerSection(layers, s.channels);
+        s.layers = LayerSection(layers, s.channels, v.depth);
         const auto file = Build(s, [](int, int, int) { return 0u; });
         // ImageMagick flattens the layers of such a file too, over transparency: lay it on white.
         const std::string path = dir.file("layers.psd");
@@ -323,8 +385,14 @@ TEST_F(PsdTest, WithoutMergedPictureTheVisibleLayersAreCompositedOverWhite) {
         test::WriteBytes(path, file);
         test::MakeWithMagick(test::Quote(path + "[0]"), "-background white -flatten", flat);
         const Bitmap bmp = DecodePsd(file);
-        EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(bmp), 0)) << mode;
+        EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(bmp), v.depth == 8 ? 0 : 1));
         EXPECT_EQ(bmp.pixel(11, 0), (Rgb{255, 255, 255}));  // no layer there: white
+        if (v.depth == 32) {  // ImageMagick cannot read 32-bit ZIP with prediction: same as plain ZIP
+            layers[2].compression = 3;
+            PsdSpec predicted = s;
+            predicted.layers = LayerSection(layers, s.channels, v.depth);
+            EXPECT_EQ(DecodePsd(Build(predicted, [](int, int, int) { return 0u; })), bmp);
+        }
         // With the flag saying the merged picture is real, it is shown.
         s.resources = VersionInfo(true);
         EXPECT_EQ(DecodePsd(Build(s, [](int, int, int) { return 0u; })).pixel(11, 0), (Rgb{0, 0, 0}));
