@@ -65,6 +65,7 @@ struct TestLayer {
     bool hidden = false;
     int compression = 0;  // raw, PackBits, ZIP, ZIP with prediction
     std::function<unsigned(int, int, int)> sample;
+    int divider = 0;  // group records: 1 opens a group (listed after its layers), 3 ends it
 };
 
 // ZIP-with-prediction's row: 32-bit floats split into planes of their first to fourth bytes,
@@ -149,8 +150,13 @@ std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int
         }
         info.insert(info.end(), {'8', 'B', 'I', 'M', 'n', 'o', 'r', 'm'});
         info.insert(info.end(), {static_cast<std::uint8_t>(l.opacity), 0, static_cast<std::uint8_t>(l.hidden ? 2 : 0), 0});
-        Be32(info, 12);  // no mask, no blending ranges, the name "L"
+        Be32(info, l.divider ? 28 : 12);  // no mask, no blending ranges, the name "L"
         info.insert(info.end(), {0, 0, 0, 0, 0, 0, 0, 0, 1, 'L', 0, 0});
+        if (l.divider) {
+            info.insert(info.end(), {'8', 'B', 'I', 'M', 'l', 's', 'c', 't'});
+            Be32(info, 4);
+            Be32(info, static_cast<std::uint32_t>(l.divider));
+        }
     }
     info.insert(info.end(), pixels.begin(), pixels.end());
     if (info.size() % 2)
@@ -387,6 +393,15 @@ TEST_F(PsdTest, WithoutMergedPictureTheVisibleLayersAreCompositedOverWhite) {
         const Bitmap bmp = DecodePsd(file);
         EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(bmp), v.depth == 8 ? 0 : 1));
         EXPECT_EQ(bmp.pixel(11, 0), (Rgb{255, 255, 255}));  // no layer there: white
+        // A hidden group hides the layers in it.
+        auto grouped = layers;
+        const auto black = [](int, int, int) { return 0u; };
+        grouped.push_back({0, 0, 0, 0, 255, false, 0, black, 3});
+        grouped.push_back({0, 0, 10, 12, 255, false, v.topCompression, [](int c, int, int) { return c < 0 ? 255u : 0u; }});
+        grouped.push_back({0, 0, 0, 0, 255, true, 0, black, 1});
+        PsdSpec withGroup = s;
+        withGroup.layers = LayerSection(grouped, s.channels, v.depth);
+        EXPECT_EQ(DecodePsd(Build(withGroup, black)), bmp);
         if (v.depth == 32) {  // ImageMagick cannot read 32-bit ZIP with prediction: same as plain ZIP
             layers[2].compression = 3;
             PsdSpec predicted = s;
