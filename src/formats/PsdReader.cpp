@@ -90,10 +90,11 @@ public:
     explicit Inflater(std::span<const std::uint8_t> in) {
         stream_.next_in = in.data();
         stream_.avail_in = static_cast<uInt>(std::min<std::size_t>(in.size(), UINT32_MAX));
-        ok_ = inflateInit(&stream_) == Z_OK;
+        started_ = inflateInit(&stream_) == Z_OK;
+        ok_ = started_;
     }
     ~Inflater() {
-        if (ok_)
+        if (started_)
             inflateEnd(&stream_);
     }
     Inflater(const Inflater&) = delete;
@@ -115,6 +116,7 @@ public:
 
 private:
     z_stream stream_{};
+    bool started_ = false;
     bool ok_ = false;
 };
 
