@@ -146,7 +146,7 @@ bool HasRealMergedData(std::span<const std::uint8_t> resources) {
 // The visible layers of a file without a real merged picture, composited in order over white
 // in the document's own channels: normal blending, layer opacity, channel -1 as the layer's
 // transparency, layers clipped to the canvas. Blend modes, clipping groups, masks and effects
-// are not applied. Gives depth-16 planes, or nothing when the file holds no layers.
+// are not applied. Composite says whether the file held layers; Result gives depth-16 planes.
 class LayerCompositor {
 public:
     LayerCompositor(int width, int height, int depth, int mode, int used)
@@ -154,7 +154,7 @@ public:
         const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
         // White: full light in every channel (CMYK keeps full minus ink), neutral a and b for Lab.
         for (int c = 0; c < used; ++c)
-            canvas_.emplace_back(pixels, mode == kLab && c > 0 ? std::uint16_t{32768} : std::uint16_t{65535});
+            canvas_.emplace_back(pixels, mode == kLab && c > 0 ? std::uint16_t{128 * 257} : std::uint16_t{65535});
     }
 
     // section: the layer and mask information, without its length.

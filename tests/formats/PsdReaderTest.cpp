@@ -133,8 +133,9 @@ std::vector<std::uint8_t> ChannelData(const TestLayer& l, int c, int depth) {
     return out;
 }
 
-// The layer and mask section for layers listed bottom first, each with colours channels and alpha.
-std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int colours, int depth) {
+// The layer and mask section for layers listed bottom first, each with colours channels and
+// alpha; tagged puts them in an "Lr16" block after the global mask, as 16-bit documents have it.
+std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int colours, int depth, bool tagged = false) {
     std::vector<std::uint8_t> info;
     std::vector<std::uint8_t> pixels;
     Be16(info, static_cast<unsigned>(layers.size()));
@@ -162,9 +163,15 @@ std::vector<std::uint8_t> LayerSection(const std::vector<TestLayer>& layers, int
     if (info.size() % 2)
         info.push_back(0);
     std::vector<std::uint8_t> section;
-    Be32(section, static_cast<std::uint32_t>(info.size()));
-    section.insert(section.end(), info.begin(), info.end());
+    Be32(section, tagged ? 0 : static_cast<std::uint32_t>(info.size()));
+    if (!tagged)
+        section.insert(section.end(), info.begin(), info.end());
     Be32(section, 0);  // global mask
+    if (tagged) {
+        section.insert(section.end(), {'8', 'B', 'I', 'M', 'L', 'r', '1', '6'});
+        Be32(section, static_cast<std::uint32_t>(info.size()));
+        section.insert(section.end(), info.begin(), info.end());
+    }
     return section;
 }
 
@@ -383,7 +390,7 @@ TEST_F(PsdTest, WithoutMergedPictureTheVisibleLayersAreCompositedOverWhite) {
         s.width = 12;
         s.height = 10;
         s.resources = VersionInfo(false);
-        s.layers = LayerSection(layers, s.channels, v.depth);
+        s.layers = LayerSection(layers, s.channels, v.depth, v.depth == 16);
         const auto file = Build(s, [](int, int, int) { return 0u; });
         // ImageMagick flattens the layers of such a file too, over transparency: lay it on white.
         const std::string path = dir.file("layers.psd");
