@@ -50,13 +50,6 @@ void UnpackBits(std::span<const std::uint8_t> in, std::span<std::uint8_t> out) {
     }
 }
 
-// 0.0 to 1.0 onto 0 to scale, clamped; NaN is 0.
-unsigned FloatToScale(float v, unsigned scale) {
-    if (!(v > 0.0f))
-        return 0;
-    return v >= 1.0f ? scale : static_cast<unsigned>(std::lround(static_cast<double>(v) * scale));
-}
-
 float BigEndianFloat(const std::uint8_t* p) {
     return std::bit_cast<float>((std::uint32_t{p[0]} << 24) | (std::uint32_t{p[1]} << 16) | (std::uint32_t{p[2]} << 8) | p[3]);
 }
@@ -64,13 +57,13 @@ float BigEndianFloat(const std::uint8_t* p) {
 // Sample x of a row of 8- or 16-bit integers or 32-bit floats, as 0 to 65535.
 inline unsigned Sample16(const std::uint8_t* row, int x, int depth) {
     if (depth == 32)
-        return FloatToScale(BigEndianFloat(row + 4 * x), 65535);
+        return FloatSampleToScale(BigEndianFloat(row + 4 * x), 65535);
     return depth == 8 ? row[x] * 257u : (unsigned{row[2 * x]} << 8) | row[2 * x + 1];
 }
 
 inline std::uint8_t Sample(const std::uint8_t* row, int x, int depth) {
     if (depth == 32)
-        return static_cast<std::uint8_t>(FloatToScale(BigEndianFloat(row + 4 * x), 255));
+        return static_cast<std::uint8_t>(FloatSampleToScale(BigEndianFloat(row + 4 * x), 255));
     return static_cast<std::uint8_t>(Sample16(row, x, depth) / 257);
 }
 

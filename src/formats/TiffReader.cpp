@@ -93,13 +93,6 @@ float HalfToFloat(std::uint16_t h) {
     return sign ? -v : v;
 }
 
-// 0.0 to 1.0 onto 0 to 255; beyond that clamped, NaN black.
-std::uint8_t FloatTo8(double v) {
-    if (!(v > 0.0))
-        return 0;
-    return v >= 1.0 ? 255 : static_cast<std::uint8_t>(std::lround(v * 255.0));
-}
-
 // One sample of bytes 2, 4 or 8, in the machine's order (libtiff has swapped it).
 double FloatSample(const std::uint8_t* p, int bytes) {
     if (bytes == 2) {
@@ -192,7 +185,7 @@ Bitmap ReadFloatPicture(TIFF* tif, std::uint32_t width, std::uint32_t height, co
                             double v = FloatSample(src + (planes ? 0 : s * bytes), bytes);
                             if (s < colours && photometric == PHOTOMETRIC_MINISWHITE)
                                 v = 1.0 - v;
-                            const std::uint8_t q = FloatTo8(v);
+                            const auto q = static_cast<std::uint8_t>(FloatSampleToScale(v, 255));
                             if (s == colours)
                                 dst[3] = q;
                             else if (grey)
