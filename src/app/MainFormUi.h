@@ -71,6 +71,7 @@ struct MainFormUi {
     QToolButton* PauseButton = nullptr;
     QToolButton* StopButton = nullptr;
     QSlider* TrackBar1 = nullptr;
+    QToolButton* SlideShowButton = nullptr;  // over the content area in full screen
 
     // Status bar (MainLayoutStatusBar.cpp).
     QStatusBar* StatusBar1 = nullptr;

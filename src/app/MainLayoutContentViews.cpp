@@ -43,6 +43,13 @@ QWidget* TMainForm::BuildLowerArea(QWidget* parent) {
     BuildTextView();
     BuildWebPanel();
     BuildMediaPanel();
+    // Above every view, shown in full screen only (ViewerComforts.cpp).
+    ui_.SlideShowButton = new QToolButton(ui_.SeeBox);
+    NameControl(ui_.SlideShowButton, "SlideShowButton");
+    ui_.SlideShowButton->setText(QStringLiteral("Slide Show"));
+    ui_.SlideShowButton->setToolTip(QStringLiteral("Slide show (Ctrl+F11); any key or click stops it"));
+    ui_.SlideShowButton->setFocusPolicy(Qt::NoFocus);
+    ui_.SlideShowButton->hide();
     return ui_.LowerArea;
 }
 

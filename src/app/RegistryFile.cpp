@@ -218,11 +218,13 @@ std::string SettingsKey::ReadString(std::string_view name) const {
     return v.text;
 }
 
-bool SettingsKey::ReadBool(std::string_view name) const {
+bool SettingsKey::ReadBool(std::string_view name) const { return ReadInteger(name) != 0; }
+
+int SettingsKey::ReadInteger(std::string_view name) const {
     const RegistryFile::Value& v = Existing(name);
     if (v.type != RegistryFile::Type::Dword)
         throw SettingsError("Invalid data type for '" + std::string(name) + "'");
-    return v.dword != 0;
+    return static_cast<int>(v.dword);
 }
 
 void SettingsKey::WriteString(std::string_view name, const std::string& value) {
@@ -235,11 +237,13 @@ void SettingsKey::WriteString(std::string_view name, const std::string& value) {
     Flush(name);
 }
 
-void SettingsKey::WriteBool(std::string_view name, bool value) {
+void SettingsKey::WriteBool(std::string_view name, bool value) { WriteInteger(name, value ? 1 : 0); }
+
+void SettingsKey::WriteInteger(std::string_view name, int value) {
     RegistryFile::Value& v = RegistryFile::SetValue(file_.OpenKey(keyPath_), name);
     v.type = RegistryFile::Type::Dword;
     v.text.clear();
-    v.dword = value ? 1 : 0;
+    v.dword = static_cast<std::uint32_t>(value);
     Flush(name);
 }
 

@@ -59,8 +59,11 @@ public:
     bool ValueExists(std::string_view name) const;
     std::string ReadString(std::string_view name) const;
     bool ReadBool(std::string_view name) const;
+    // A dword as a signed number, as the registry's integer values are read.
+    int ReadInteger(std::string_view name) const;
     void WriteString(std::string_view name, const std::string& value);
     void WriteBool(std::string_view name, bool value);
+    void WriteInteger(std::string_view name, int value);
 
     const std::string& fileName() const { return fileName_; }
 

@@ -1,6 +1,7 @@
 #include "app/Settings.h"
 
 #include <algorithm>
+#include <utility>
 
 namespace vs {
 
@@ -15,6 +16,17 @@ constexpr std::string_view kSplitter1Value = "Splitter1 Sizes";
 constexpr std::string_view kSplitter3Value = "Splitter3 Sizes";
 constexpr std::string_view kZoomValue = "Zoom Mode";
 constexpr std::string_view kLastFolderValue = "Last Folder";
+constexpr std::string_view kSlideShowSecondsValue = "Slide Show Seconds";
+constexpr int kSlideShowMaxSeconds = 3600;
+
+template <typename T>
+T ReadOwn(const SettingsKey& key, std::string_view name, T fallback, T (SettingsKey::*read)(std::string_view) const) {
+    try {
+        return key.ValueExists(name) ? (key.*read)(name) : fallback;
+    } catch (const SettingsError&) {
+        return fallback;
+    }
+}
 }  // namespace
 
 void LoadSettings(SettingsKey& key, std::string& photoFolder, TypeFlags& flags) {
@@ -41,19 +53,15 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
 }
 
 bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback) {
-    try {
-        return key.ValueExists(name) ? key.ReadBool(name) : fallback;
-    } catch (const SettingsError&) {
-        return fallback;
-    }
+    return ReadOwn(key, name, fallback, &SettingsKey::ReadBool);
 }
 
 std::string ReadOwnString(const SettingsKey& key, std::string_view name, std::string fallback) {
-    try {
-        return key.ValueExists(name) ? key.ReadString(name) : fallback;
-    } catch (const SettingsError&) {
-        return fallback;
-    }
+    return ReadOwn(key, name, std::move(fallback), &SettingsKey::ReadString);
+}
+
+int ReadOwnInteger(const SettingsKey& key, std::string_view name, int fallback) {
+    return ReadOwn(key, name, fallback, &SettingsKey::ReadInteger);
 }
 
 std::vector<int> ParseNumberList(std::string_view text, std::size_t count) {
@@ -121,5 +129,11 @@ void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state) {
 bool LoadTrashSetting(const SettingsKey& key) { return ReadOwnBool(key, kTrashValue, false); }
 
 void SaveTrashSetting(SettingsKey& key, bool moveToTrash) { key.WriteBool(kTrashValue, moveToTrash); }
+
+int LoadSlideShowSeconds(const SettingsKey& key) {
+    return std::clamp(ReadOwnInteger(key, kSlideShowSecondsValue, kSlideShowDefaultSeconds), 1, kSlideShowMaxSeconds);
+}
+
+void SaveSlideShowSeconds(SettingsKey& key, int seconds) { key.WriteInteger(kSlideShowSecondsValue, seconds); }
 
 }  // namespace vs

@@ -23,6 +23,7 @@ void SaveSettings(SettingsKey& key, const std::string& photoFolder, const TypeFl
 // program from starting.
 bool ReadOwnBool(const SettingsKey& key, std::string_view name, bool fallback);
 std::string ReadOwnString(const SettingsKey& key, std::string_view name, std::string fallback);
+int ReadOwnInteger(const SettingsKey& key, std::string_view name, int fallback);
 
 // Whole numbers separated by commas ("177,392"); empty unless the text holds
 // exactly `count` of them.
@@ -60,5 +61,11 @@ void SaveFoldPanelState(SettingsKey& key, const FoldPanelState& state);
 // when on). A missing value, or one of the wrong type, means off; nothing is written.
 bool LoadTrashSetting(const SettingsKey& key);
 void SaveTrashSetting(SettingsKey& key, bool moveToTrash);
+
+// "Slide Show Seconds": how long the slide show keeps each picture (a dword). A missing
+// value, or one of the wrong type, gives 3; the rest is kept between 1 second and an hour.
+inline constexpr int kSlideShowDefaultSeconds = 3;
+int LoadSlideShowSeconds(const SettingsKey& key);
+void SaveSlideShowSeconds(SettingsKey& key, int seconds);
 
 }  // namespace vs

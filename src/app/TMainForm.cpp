@@ -273,6 +273,7 @@ void TMainForm::LoadSettings() {
     apply();
     MoveDeletedToTrash = LoadTrashSetting(key);
     SetThumbnailCacheEnabled(ReadOwnBool(key, kThumbnailCacheValue, true));
+    slideShowSeconds_ = LoadSlideShowSeconds(key);
     const FoldPanelState folds = LoadFoldPanelState(key);
     ui_.FoldPanel1->SetFoldStatus(folds.foldPanel1 ? fsCollapsed : fsExpanded);
     ui_.FoldPanel2->SetFoldStatus(folds.foldPanel2 ? fsCollapsed : fsExpanded);
@@ -284,6 +285,7 @@ void TMainForm::SaveSettings() {
     SaveTrashSetting(key, MoveDeletedToTrash);
     key.WriteBool(kThumbnailCacheValue, ThumbnailCacheEnabled());
     SaveFoldPanelState(key, {ui_.FoldPanel1->isCollapsed(), ui_.FoldPanel2->isCollapsed()});
+    SaveSlideShowSeconds(key, slideShowSeconds_);
     StoreWindowMemory(key);
 }
 
@@ -312,6 +314,7 @@ void TMainForm::closeEvent(QCloseEvent* event) {
 }
 
 void TMainForm::FormClose() {
+    StopSlideShow();
     try {
         CloseAlbumSound();
         StopMedia();
@@ -325,6 +328,7 @@ void TMainForm::FormClose() {
 }
 
 void TMainForm::FormDestroy() {
+    StopSlideShow();
     ReleaseMediaGraph();
     webBrowser_.reset();
     FileClipboard = {};

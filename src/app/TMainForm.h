@@ -2,6 +2,7 @@
 
 #include "app/ActionTable.h"
 #include "app/MainFormUi.h"
+#include "app/Settings.h"
 #include "app/StartUp.h"
 #include "app/ViewerDispatch.h"
 #include "controls/FileTypes.h"
@@ -234,6 +235,10 @@ public:
     // Shows the grid's next, previous, first or last file for a browsing key (an album turns
     // its pages first); false when the key is none of them.
     bool BrowseKey(QKeyCombination key);
+    // The slide show through the grid's pictures, in full screen; any key or click stops it.
+    void StartSlideShow();
+    void StopSlideShow();
+    bool SlideShowRunning() const;
     // Steps through the zoom modes, positive towards Full Size.
     void StepZoom(int steps);
     // Panel 1's text for a grid item: name, place, size, date and a photo's Exif fields.
@@ -305,6 +310,12 @@ private:
     void RestoreLastFolder();
     void StoreWindowMemory(SettingsKey& key) const;
     void ShowCursorForAWhile();
+    void SetFullScreenCursorShown(bool shown);
+    void SelectGridRow(int row);
+    // The grid's next picture after row, round to the start; -1 when it has none.
+    int NextGridPicture(int row) const;
+    void SlideShowTick();
+    bool SlideShowInput(QObject* watched, QEvent* event);
 
     // ContentViews
     TXfAlbum* OpenAlbumInStrip(const std::string& path) override;
@@ -369,6 +380,9 @@ private:
         QPalette boxPalette;
     } fullScreen_;
     QTimer* cursorTimer_ = nullptr;  // hides the cursor in full screen
+    QTimer* slideShowTimer_ = nullptr;
+    QObject* slideShowStopper_ = nullptr;  // an application event filter while the show runs
+    int slideShowSeconds_ = kSlideShowDefaultSeconds;
     int wheelRest_ = 0;              // Ctrl+wheel angle not yet a whole step
     std::string lastFolder_;         // the stored folder to show at start
     bool editingGuard_ = false;

@@ -1,6 +1,7 @@
 // What people expect of a picture viewer beyond the original window: it remembers its size,
-// place, splitters, zoom and folder; the content area goes full screen; keys browse the
-// grid from the picture; Ctrl+wheel zooms; panel 1 and grid tool tips give file details.
+// place, splitters, zoom and folder; the content area goes full screen, with a slide show;
+// keys browse the grid from the picture; Ctrl+wheel zooms; panel 1 and grid tool tips give
+// file details.
 
 #include "app/RegistryFile.h"
 #include "app/Settings.h"
@@ -19,18 +20,21 @@
 #include <QFrame>
 #include <QGuiApplication>
 #include <QHelpEvent>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QListWidget>
 #include <QScreen>
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTimer>
+#include <QToolButton>
 #include <QToolTip>
 #include <QTreeWidget>
 #include <QWheelEvent>
 
 #include <algorithm>
 #include <filesystem>
+#include <functional>
 
 namespace vs {
 
@@ -43,6 +47,7 @@ constexpr ZoomMode kZoomSteps[] = {ZoomMode::AutoSize, ZoomMode::EighthSize, Zoo
 constexpr const char* kZoomActions[] = {"AutoSize", "FullSize", "Size2_1", "Size4_1", "Size8_1"};
 
 constexpr int kCursorHideMs = 2000;
+constexpr int kSlideShowButtonMargin = 8;
 // Pixels a picture moves for one wheel notch (120 eighths of a degree).
 constexpr int kWheelNotchPixels = 60;
 
@@ -62,6 +67,22 @@ std::vector<int> ToVector(const QList<int>& l) {
     return std::vector<int>(l.begin(), l.end());
 }
 
+// Hands the application's events to a function while installed as its event filter.
+class EventHook : public QObject {
+public:
+    EventHook(QObject* parent, std::function<bool(QObject*, QEvent*)> hook)
+        : QObject(parent), hook_(std::move(hook)) {}
+    bool eventFilter(QObject* watched, QEvent* event) override { return hook_(watched, event); }
+
+private:
+    std::function<bool(QObject*, QEvent*)> hook_;
+};
+
+bool IsModifierKey(int key) {
+    return key == Qt::Key_Control || key == Qt::Key_Shift || key == Qt::Key_Alt || key == Qt::Key_Meta ||
+           key == Qt::Key_AltGr || key == Qt::Key_unknown;
+}
+
 }  // namespace
 
 void TMainForm::ConnectComforts() {
@@ -72,16 +93,22 @@ void TMainForm::ConnectComforts() {
     cursorTimer_->setObjectName("CursorTimer");
     cursorTimer_->setSingleShot(true);
     cursorTimer_->setInterval(kCursorHideMs);
-    connect(cursorTimer_, &QTimer::timeout, this, [this] {
-        if (!fullScreen_.active)
-            return;
-        ui_.SeeBox->setCursor(Qt::BlankCursor);
-        ui_.Image1->setCursor(Qt::BlankCursor);
+    connect(cursorTimer_, &QTimer::timeout, this, [this] { SetFullScreenCursorShown(false); });
+    slideShowTimer_ = new QTimer(this);
+    slideShowTimer_->setObjectName("SlideShowTimer");
+    connect(slideShowTimer_, &QTimer::timeout, this, [this] { SlideShowTick(); });
+    slideShowStopper_ = new EventHook(this, [this](QObject* watched, QEvent* event) {
+        return SlideShowInput(watched, event);
     });
+    connect(ui_.SlideShowButton, &QToolButton::clicked, this, [this] { StartSlideShow(); });
     // Runs after the window's own change handler, so the dispatch has shown the file.
     connect(ui_.ImagesListView1, &TImagesListView::Change, this, [this] { ShowFileDetails(); });
     router_->SetKeysFor(ui_.SeeBox, [this](QKeyCombination key) { return BrowseKey(key); });
     router_->SetKeysFor(this, [this](QKeyCombination key) {
+        if (key == QKeyCombination(Qt::ControlModifier, Qt::Key_F11)) {
+            StartSlideShow();
+            return true;
+        }
         if (key.keyboardModifiers() != Qt::NoModifier)
             return false;
         if (key.key() == Qt::Key_F11) {
@@ -195,12 +222,12 @@ void TMainForm::SetContentFullScreen(bool on) {
         state.active = true;
         showFullScreen();
         ui_.SeeBox->setFocus();
-        cursorTimer_->start();
+        ShowCursorForAWhile();
     } else {
+        StopSlideShow();
         state.active = false;
         cursorTimer_->stop();
-        ui_.SeeBox->unsetCursor();
-        ui_.Image1->setCursor(Cursors[8]);
+        SetFullScreenCursorShown(true);
         ui_.SeeBox->setMouseTracking(false);
         ui_.SeePanel->setMouseTracking(false);
         ui_.Image1->setMouseTracking(false);
@@ -225,9 +252,96 @@ void TMainForm::SetContentFullScreen(bool on) {
 void TMainForm::ShowCursorForAWhile() {
     if (!fullScreen_.active)
         return;
-    ui_.SeeBox->unsetCursor();
-    ui_.Image1->setCursor(Cursors[8]);
+    SetFullScreenCursorShown(true);
     cursorTimer_->start();
+}
+
+// The slide show button, only in full screen, comes and goes with the cursor, so a still
+// picture is left alone.
+void TMainForm::SetFullScreenCursorShown(bool shown) {
+    if (shown) {
+        ui_.SeeBox->unsetCursor();
+        ui_.Image1->setCursor(Cursors[8]);
+    } else {
+        ui_.SeeBox->setCursor(Qt::BlankCursor);
+        ui_.Image1->setCursor(Qt::BlankCursor);
+    }
+    ui_.SlideShowButton->setVisible(shown && fullScreen_.active);
+    ui_.SlideShowButton->raise();
+}
+
+// --- slide show ------------------------------------------------------------------------
+
+bool TMainForm::SlideShowRunning() const { return slideShowTimer_->isActive(); }
+
+int TMainForm::NextGridPicture(int row) const {
+    const TImagesListView* grid = ui_.ImagesListView1;
+    const int count = grid->count();
+    for (int step = 1; step <= count; ++step) {
+        const int next = (std::max(row, -1) + step) % count;
+        if (IsPicture(ContentKindFromPath(grid->FilePath(grid->item(next)).toStdString())))
+            return next;
+    }
+    return -1;
+}
+
+void TMainForm::StartSlideShow() {
+    if (SlideShowRunning())
+        return;
+    // From the picture shown, else from the grid's next picture; a grid without one has
+    // nothing to show.
+    const int current = ui_.ImagesListView1->currentRow();
+    const int first = NextGridPicture(current - 1);
+    if (first < 0)
+        return;
+    SetContentFullScreen(true);
+    SelectGridRow(first);
+    slideShowTimer_->start(slideShowSeconds_ * 1000);
+    qApp->installEventFilter(slideShowStopper_);
+}
+
+void TMainForm::StopSlideShow() {
+    if (!slideShowTimer_ || !SlideShowRunning())
+        return;
+    slideShowTimer_->stop();
+    qApp->removeEventFilter(slideShowStopper_);
+}
+
+void TMainForm::SlideShowTick() {
+    const int next = NextGridPicture(ui_.ImagesListView1->currentRow());
+    if (next < 0)
+        StopSlideShow();  // the folder changed under the show and holds no picture now
+    else
+        SelectGridRow(next);
+}
+
+// Runs before the shortcuts and the widgets: the key or click that stops the show does only
+// that, except that the keys that leave full screen also leave it.
+bool TMainForm::SlideShowInput(QObject* watched, QEvent* event) {
+    const auto* widget = qobject_cast<QWidget*>(watched);
+    if (!widget || widget->window() != this)
+        return false;
+    switch (event->type()) {
+        case QEvent::ShortcutOverride:
+            // Every key then arrives as a key press, so no shortcut acts on it.
+            event->accept();
+            return true;
+        case QEvent::KeyPress: {
+            const QKeyCombination key = static_cast<QKeyEvent*>(event)->keyCombination();
+            if (IsModifierKey(key.key()))
+                return false;  // the start of a combination, not yet a key
+            StopSlideShow();
+            if (key.keyboardModifiers() == Qt::NoModifier && (key.key() == Qt::Key_Escape || key.key() == Qt::Key_F11))
+                SetContentFullScreen(false);
+            return true;
+        }
+        case QEvent::MouseButtonPress:
+        case QEvent::MouseButtonDblClick:
+            StopSlideShow();
+            return true;
+        default:
+            return false;
+    }
 }
 
 // --- browsing from the picture ---------------------------------------------------------
@@ -282,13 +396,18 @@ bool TMainForm::BrowseKey(QKeyCombination key) {
         target = current < 0 ? 0 : std::min(current + 1, count - 1);
     else if (step == -1)
         target = current < 0 ? 0 : std::max(current - 1, 0);
-    if (target == current && grid->item(target)->isSelected())
-        return true;
-    QListWidgetItem* item = grid->item(target);
+    SelectGridRow(target);
+    return true;
+}
+
+void TMainForm::SelectGridRow(int row) {
+    TImagesListView* grid = ui_.ImagesListView1;
+    QListWidgetItem* item = grid->item(row);
+    if (row == grid->currentRow() && item->isSelected())
+        return;
     // As a click does: the grid's change notification shows the file.
     grid->setCurrentItem(item, QItemSelectionModel::ClearAndSelect);
     grid->scrollToItem(item);
-    return true;
 }
 
 // --- wheel zoom and scrolling ----------------------------------------------------------
@@ -366,6 +485,12 @@ bool TMainForm::ComfortsEvent(QObject* watched, QEvent* event) {
                 return true;
             case QEvent::MouseMove:
                 ShowCursorForAWhile();
+                return false;
+            case QEvent::Resize:
+                if (watched == ui_.SeeBox)
+                    ui_.SlideShowButton->move(
+                        ui_.SeeBox->width() - ui_.SlideShowButton->sizeHint().width() - kSlideShowButtonMargin,
+                        kSlideShowButtonMargin);
                 return false;
             default:
                 return false;

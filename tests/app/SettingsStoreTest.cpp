@@ -156,6 +156,23 @@ TEST(SettingsKey, WindowMemoryRoundTripsAndBadValuesAreIgnored) {
         EXPECT_TRUE(ParseNumberList(text, 2).empty()) << text;
 }
 
+TEST(SettingsKey, SlideShowSecondsDefaultToThreeAndStayInRange) {
+    test::TempDir dir;
+    const std::string file = dir.file("settings.reg");
+    const std::string head = "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n";
+    for (const auto& [value, seconds] : std::vector<std::pair<std::string, int>>{
+             {"", 3}, {"\"Slide Show Seconds\"=\"7\"\n", 3}, {"\"Slide Show Seconds\"=dword:00000000\n", 1},
+             {"\"Slide Show Seconds\"=dword:ffffffff\n", 1}, {"\"Slide Show Seconds\"=dword:00100000\n", 3600}}) {
+        WriteText(file, head + value);
+        EXPECT_EQ(LoadSlideShowSeconds(SettingsKey(file, kKey)), seconds) << value;
+    }
+    {
+        SettingsKey key(file, kKey);
+        SaveSlideShowSeconds(key, 7);
+    }
+    EXPECT_EQ(LoadSlideShowSeconds(SettingsKey(file, kKey)), 7);
+}
+
 TEST(SettingsKey, WrongTypeStopsLoadingWithTheValueName) {
     test::TempDir dir;
     const std::string file = dir.file("settings.reg");

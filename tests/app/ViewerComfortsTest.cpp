@@ -18,6 +18,9 @@
 #include <QSplitter>
 #include <QStatusBar>
 #include <QTest>
+#include <QTimer>
+#include <QToolButton>
+#include <QToolTip>
 #include <QTreeWidget>
 #include <QWheelEvent>
 
@@ -62,6 +65,12 @@ protected:
                       false);
         QApplication::sendEvent(target, &e);
     }
+    // Runs a timer's expiry now, as its interval would.
+    void Fire(const char* timerName) {
+        auto* timer = form->findChild<QTimer*>(timerName);
+        ASSERT_NE(timer, nullptr) << timerName;
+        QMetaObject::invokeMethod(timer, "timeout");
+    }
     QString CheckedZoom() const {
         for (const char* name : {"AutoSize", "FullSize", "Size2_1", "Size4_1", "Size8_1"})
             if (form->Action(name)->isChecked())
@@ -94,6 +103,11 @@ TEST_F(ViewerComfortsTest, KeysOnThePictureBrowseTheGridAndPanelOneFollows) {
     const QString details = f.Ui().StatusPanel1->text();
     EXPECT_TRUE(details.startsWith("Beach.BMP  |  2 / 3  |  3.6 KB  |  ")) << details.toStdString();
     EXPECT_EQ(f.ItemDetailsText(Grid().item(0)).left(17), "a.bmp  |  1 / 3  ");
+    // A grid item's tool tip tells the same.
+    const QPoint onItem = Grid().visualItemRect(Grid().item(0)).center();
+    QHelpEvent help(QEvent::ToolTip, onItem, Grid().viewport()->mapToGlobal(onItem));
+    QApplication::sendEvent(Grid().viewport(), &help);
+    EXPECT_EQ(QToolTip::text(), f.ItemDetailsText(Grid().item(0)));
     // Modified keys are not browsing keys.
     QTest::keyClick(f.Ui().SeeBox, Qt::Key_Right, Qt::ControlModifier);
     EXPECT_EQ(Grid().currentRow(), 1);
@@ -113,7 +127,17 @@ TEST_F(ViewerComfortsTest, FullScreenHidesTheRestAndReturnsToTheSameGeometry) {
     EXPECT_FALSE(f.Ui().StatusBar1->isVisible());
     EXPECT_EQ(f.Ui().SeeBox->palette().color(QPalette::Window), QColor(Qt::black));
     EXPECT_EQ(f.focusWidget(), f.Ui().SeeBox);
+    // The cursor and the slide show button go after a while without movement and come back
+    // with the mouse.
+    EXPECT_TRUE(f.Ui().SlideShowButton->isVisible());
+    Fire("CursorTimer");
+    EXPECT_EQ(f.Ui().Image1->cursor().shape(), Qt::BlankCursor);
+    EXPECT_FALSE(f.Ui().SlideShowButton->isVisible());
+    QTest::mouseMove(f.Ui().Image1, QPoint(4, 4));
+    EXPECT_NE(f.Ui().Image1->cursor().shape(), Qt::BlankCursor);
+    EXPECT_TRUE(f.Ui().SlideShowButton->isVisible());
     Key(Qt::Key_Escape);
+    QCoreApplication::processEvents();  // the splitter shows its handle again on a posted event
     EXPECT_FALSE(f.ContentFullScreen());
     EXPECT_EQ(f.geometry(), before);
     EXPECT_EQ(f.Ui().Splitter1->sizes(), splitter);
@@ -184,6 +208,48 @@ TEST_F(ViewerComfortsTest, WindowPlaceSplittersZoomAndFolderAreRemembered) {
     EXPECT_EQ(form->size(), QSize(600, 400));
     EXPECT_LE(std::abs(form->geometry().center().x() - screen.center().x()), 4);
     EXPECT_LE(std::abs(form->geometry().center().y() - screen.center().y()), 4);
+
+    // A maximised window comes back maximised.
+    form->showMaximized();
+    Restart();
+    EXPECT_TRUE(form->isMaximized());
+}
+
+TEST_F(ViewerComfortsTest, SlideShowStepsThroughThePicturesUntilAKeyOrClick) {
+    std::filesystem::create_directories(Library());
+    test::WriteText(Library() + "b.txt", "not a picture");
+    test::WriteText(SettingsFile(), "REGEDIT4\n\n[HKEY_LOCAL_MACHINE\\SOFTWARE\\Vantor See 1.1\\Setting]\n"
+                                    "\"Slide Show Seconds\"=dword:00000005\n");
+    TMainForm& f = Start({"a.bmp", "c.bmp"});
+    ASSERT_EQ(Grid().count(), 3);
+    Grid().setCurrentItem(Grid().findItems("b.txt", Qt::MatchExactly).value(0));
+    ASSERT_EQ(ShownName(), "b.txt");
+    // Ctrl+F11 goes full screen and starts at the next picture; text files are passed over
+    // and the end wraps round.
+    QTest::keyClick(Grid().viewport(), Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_TRUE(f.SlideShowRunning() && f.ContentFullScreen());
+    EXPECT_EQ(f.findChild<QTimer*>("SlideShowTimer")->interval(), 5000);
+    EXPECT_EQ(ShownName(), "c.bmp");
+    for (const char* expected : {"a.bmp", "c.bmp"}) {
+        Fire("SlideShowTimer");
+        EXPECT_EQ(ShownName(), expected);
+    }
+    // A key stops the show and does nothing else; full screen stays.
+    Key(Qt::Key_Right);
+    EXPECT_FALSE(f.SlideShowRunning());
+    EXPECT_EQ(ShownName(), "c.bmp");
+    EXPECT_TRUE(f.ContentFullScreen());
+    // The button starts it again, a click stops it.
+    QTest::mouseClick(f.Ui().SlideShowButton, Qt::LeftButton);
+    EXPECT_TRUE(f.SlideShowRunning());
+    QTest::mouseClick(f.Ui().Image1, Qt::LeftButton, {}, QPoint(3, 3));
+    EXPECT_FALSE(f.SlideShowRunning());
+    EXPECT_TRUE(f.ContentFullScreen());
+    // Escape stops it and leaves full screen, as always.
+    QTest::keyClick(f.Ui().SeeBox, Qt::Key_F11, Qt::ControlModifier);
+    EXPECT_TRUE(f.SlideShowRunning());
+    Key(Qt::Key_Escape);
+    EXPECT_FALSE(f.SlideShowRunning() || f.ContentFullScreen());
 }
 
 }  // namespace
