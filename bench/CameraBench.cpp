@@ -1,12 +1,14 @@
 // Camera photos in the grid: a thumbnail made from the embedded Exif preview against
 // libjpeg's 1/8-scale decode of the same 12-megapixel file, and a second visit of a folder of
-// 1,000 such photos through the shared thumbnail cache against the first visit.
+// 1,000 such photos through the shared thumbnail cache against the first visit. Also the
+// turn that stands a decoded 12-megapixel portrait photo upright.
 
 #include "CameraJpeg.h"
 #include "controls/ThumbnailCache.h"
 #include "controls/ThumbnailPool.h"
 #include "formats/JpegReader.h"
 #include "graphics/FileIo.h"
+#include "graphics/Orientation.h"
 #include "viewer/FileKinds.h"
 #include "viewer/PictureLoader.h"
 
@@ -72,6 +74,21 @@ void BM_EighthScaleDecodeOfTheSameFile(benchmark::State& state) {
     }
 }
 
+// A photo stored turned, stood upright as the viewer shows it: orientation 3 (camera upside
+// down) reads the rows backwards, 6 (camera turned right, the usual portrait) reads columns.
+void BM_Upright_12MP(benchmark::State& state) {
+    vs::Bitmap stored(4000, 3000, vs::PixelFormat::Bpp24);
+    for (int y = 0; y < stored.height(); ++y)
+        for (int x = 0; x < stored.width() * 3; ++x) stored.row(y)[x] = static_cast<std::uint8_t>(x ^ y);
+    for (auto _ : state) {
+        state.PauseTiming();
+        vs::Bitmap picture = stored;
+        state.ResumeTiming();
+        vs::ApplyOrientation(picture, static_cast<int>(state.range(0)));
+        benchmark::DoNotOptimize(picture.bits());
+    }
+}
+
 // A folder of 1,000 photos (hard links of one preview-less 12-megapixel file, so each has its
 // own name and URI), and a fresh cache folder.
 struct Folder {
@@ -127,6 +144,7 @@ void BM_SecondVisitVisibleThumbnails(benchmark::State& state) {
 
 BENCHMARK(BM_PreviewThumbnail)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_EighthScaleDecodeOfTheSameFile)->Unit(benchmark::kMillisecond);
+BENCHMARK(BM_Upright_12MP)->Arg(3)->Arg(6)->Unit(benchmark::kMillisecond);
 BENCHMARK(BM_FirstVisitVisibleThumbnails)->Arg(1)->Arg(2)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_SecondVisitVisibleThumbnails)->Unit(benchmark::kMillisecond);
 

@@ -22,15 +22,13 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string& Base() {
-    static std::string base;
-    if (!base.empty())
-        return base;
-    base = vs::bench::MakeTempFolder("vs-bench-dirtree");
-    for (int i = 0; i < 5000; ++i) {
-        char name[64];
-        std::snprintf(name, sizeof name, "Folder %04d", (i * 7919) % 5000);  // not in listing order
-        fs::create_directories(base + "big/" + name + (i % 2 ? "/inner" : ""));
-    }
+    static const std::string base = vs::bench::MakeTempFolder("vs-bench-dirtree", [](const std::string& folder) {
+        for (int i = 0; i < 5000; ++i) {
+            char name[64];
+            std::snprintf(name, sizeof name, "Folder %04d", (i * 7919) % 5000);  // not in listing order
+            fs::create_directories(folder + "big/" + name + (i % 2 ? "/inner" : ""));
+        }
+    });
     return base;
 }
 
@@ -71,8 +69,5 @@ BENCHMARK(BM_ExpandFolderOf5000_Network)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return vs::bench::RunQtBenchmarks(argc, argv, [] {
-        std::error_code ec;
-        fs::remove_all(Base(), ec);
-    });
+    return vs::bench::RunQtBenchmarks(argc, argv);
 }

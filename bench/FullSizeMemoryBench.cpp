@@ -5,8 +5,6 @@
 // else has raised the peak.
 
 #include "app/TMainForm.h"
-#include "graphics/BmpFile.h"
-#include "platform/testing/FakePlatform.h"
 #include "QtBenchMain.h"
 
 #include <QAction>
@@ -15,13 +13,10 @@
 
 #include <benchmark/benchmark.h>
 
-#include <filesystem>
 #include <fstream>
 #include <string>
 
 namespace {
-
-namespace fs = std::filesystem;
 
 // A value of /proc/self/status in bytes ("VmRSS", "VmHWM").
 double StatusBytes(const std::string& key) {
@@ -35,31 +30,14 @@ double StatusBytes(const std::string& key) {
 
 void ResetPeak() { std::ofstream("/proc/self/clear_refs") << "5"; }
 
-const std::string& PictureBase() {
-    static std::string base;
-    if (!base.empty())
-        return base;
-    base = vs::bench::MakeTempFolder("vs-bench-fullsize");
-    fs::create_directories(base + "bin/Photo Folder");
-    vs::Bitmap big(6000, 4000, vs::PixelFormat::Bpp24);
-    for (int y = 0; y < big.height(); ++y)
-        for (int x = 0; x < big.width(); ++x)
-            big.row(y)[3 * x + (x + y) % 3] = static_cast<std::uint8_t>(x ^ y);
-    vs::SaveBmpFile(big, base + "bin/Photo Folder/big.bmp");
-    return base;
-}
-
 void BM_FullSizePeakMemory_24MP(benchmark::State& state) {
-    vs::fake::FakePrompts prompts;
-    vs::fake::FakeWallpaper wallpaper;
-    vs::MainFormEnvironment env{PictureBase() + "settings.reg", PictureBase() + "bin", PictureBase() + "Pictures"};
-    env.wallpaper = &wallpaper;
+    vs::bench::WindowSetup setup(vs::bench::BigPictureFolder());
     const double decoded = 6000.0 * 4000.0 * 3.0;
     double extra = 0;
     double steady = 0;
     for (auto _ : state) {
         state.PauseTiming();
-        auto form = std::make_unique<vs::TMainForm>(prompts, env);
+        auto form = std::make_unique<vs::TMainForm>(setup.prompts, setup.env);
         form->resize(1200, 900);
         form->show();
         QCoreApplication::processEvents();
@@ -86,8 +64,5 @@ BENCHMARK(BM_FullSizePeakMemory_24MP)->Unit(benchmark::kMillisecond)->Iterations
 }  // namespace
 
 int main(int argc, char** argv) {
-    return vs::bench::RunQtBenchmarks(argc, argv, [] {
-        std::error_code ec;
-        fs::remove_all(PictureBase(), ec);
-    });
+    return vs::bench::RunQtBenchmarks(argc, argv);
 }

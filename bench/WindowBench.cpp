@@ -6,9 +6,7 @@
 
 #include "app/PictureView.h"
 #include "app/TMainForm.h"
-#include "graphics/BmpFile.h"
 #include "library/FolderTree.h"
-#include "platform/testing/FakePlatform.h"
 #include "QtBenchMain.h"
 
 #include <QApplication>
@@ -29,22 +27,18 @@ namespace {
 namespace fs = std::filesystem;
 
 const std::string& Base() {
-    static std::string base;
-    if (!base.empty())
-        return base;
-    base = vs::bench::MakeTempFolder("vs-bench-tree");
-    const std::string library = base + "bin/Photo Folder/";
-
-    for (int a = 0; a < 50; ++a)
-        for (int b = 0; b < 20; ++b)
-            for (int c = 0; c < 4; ++c) {
-                char name[96];
-                std::snprintf(name, sizeof name, "Year %02d/Month %02d/Day %d", a, b, c);
-                fs::create_directories(library + name);
-
-            }
-    // 4,000 leaves + 1,000 months + 50 years = 5,050 folders.
-    fs::create_directory_symlink(library, library + "Year 00/Back to the top");
+    static const std::string base = vs::bench::MakeTempFolder("vs-bench-tree", [](const std::string& folder) {
+        const std::string library = folder + "bin/Photo Folder/";
+        for (int a = 0; a < 50; ++a)
+            for (int b = 0; b < 20; ++b)
+                for (int c = 0; c < 4; ++c) {
+                    char name[96];
+                    std::snprintf(name, sizeof name, "Year %02d/Month %02d/Day %d", a, b, c);
+                    fs::create_directories(library + name);
+                }
+        // 4,000 leaves + 1,000 months + 50 years = 5,050 folders.
+        fs::create_directory_symlink(library, library + "Year 00/Back to the top");
+    });
     return base;
 }
 
@@ -63,11 +57,8 @@ void BM_LoadFolderHierarchy(benchmark::State& state) {
 BENCHMARK(BM_LoadFolderHierarchy)->Unit(benchmark::kMillisecond);
 
 void BM_FillFolderTree(benchmark::State& state) {
-    vs::fake::FakePrompts prompts;
-    vs::fake::FakeWallpaper wallpaper;
-    vs::MainFormEnvironment env{Base() + "settings.reg", Base() + "bin", Base() + "Pictures"};
-    env.wallpaper = &wallpaper;
-    vs::TMainForm form(prompts, env);
+    vs::bench::WindowSetup setup(Base());
+    vs::TMainForm form(setup.prompts, setup.env);
     form.show();
     QCoreApplication::processEvents();
     int nodes = 0;
@@ -82,26 +73,9 @@ void BM_FillFolderTree(benchmark::State& state) {
 }
 BENCHMARK(BM_FillFolderTree)->Unit(benchmark::kMillisecond);
 
-const std::string& PictureBase() {
-    static std::string base;
-    if (!base.empty())
-        return base;
-    base = vs::bench::MakeTempFolder("vs-bench-view");
-    fs::create_directories(base + "bin/Photo Folder");
-    vs::Bitmap big(6000, 4000, vs::PixelFormat::Bpp24);
-    for (int y = 0; y < big.height(); ++y)
-        for (int x = 0; x < big.width(); ++x)
-            big.row(y)[3 * x + (x + y) % 3] = static_cast<std::uint8_t>(x ^ y);
-    vs::SaveBmpFile(big, base + "bin/Photo Folder/big.bmp");
-    return base;
-}
-
 void BM_ResizeAutoSize_24MP(benchmark::State& state) {
-    vs::fake::FakePrompts prompts;
-    vs::fake::FakeWallpaper wallpaper;
-    vs::MainFormEnvironment env{PictureBase() + "settings.reg", PictureBase() + "bin", PictureBase() + "Pictures"};
-    env.wallpaper = &wallpaper;
-    vs::TMainForm form(prompts, env);
+    vs::bench::WindowSetup setup(vs::bench::BigPictureFolder());
+    vs::TMainForm form(setup.prompts, setup.env);
     form.show();
     QCoreApplication::processEvents();
     int step = 0;
@@ -118,9 +92,5 @@ BENCHMARK(BM_ResizeAutoSize_24MP)->Unit(benchmark::kMillisecond);
 }  // namespace
 
 int main(int argc, char** argv) {
-    return vs::bench::RunQtBenchmarks(argc, argv, [] {
-        std::error_code ec;
-        fs::remove_all(Base(), ec);
-        fs::remove_all(PictureBase(), ec);
-    });
+    return vs::bench::RunQtBenchmarks(argc, argv);
 }

@@ -110,7 +110,7 @@ void TMainForm::DeleteWinFolderExecute() {
     const Answer answer = prompts_.message("Are your sure delete the folder (" + node->text(0).toStdString() + ") ?",
                                            "Waring", Buttons::YesNo, Icon::Question);
     if (answer == Answer::Yes) {
-        if (RemoveFolderTree(path))
+        if (RemoveFolder(path))  // into the Trash when the user chose so
             tree->DeletePart(path);
         else
             tree->ReLoad();  // show what is left on disk

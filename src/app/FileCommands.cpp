@@ -41,7 +41,7 @@ bool GridFiles::Selected(int index) const {
 }
 
 void GridFiles::Remove(int index) {
-    delete grid_.takeItem(index);
+    grid_.RemoveItem(index);
 }
 
 void GridFiles::Add(const std::string& realName) {
@@ -118,7 +118,7 @@ bool TMainForm::RemoveFolder(const std::string& path) {
 }
 
 void TMainForm::PopupMenu1Popup() {
-    const bool any = !ui_.ImagesListView1->selectedItems().isEmpty();
+    const bool any = ui_.ImagesListView1->selectionModel()->hasSelection();
     for (const char* name : {"CopyToClip", "CutToClip", "pDeleteFiles", "pRenameFile"})
         Action(QString::fromLatin1(name))->setEnabled(any);
     if (!any)
@@ -151,7 +151,7 @@ void TMainForm::pDeleteFilesExecute() {
 
 void TMainForm::pRenameFileExecute() {
     for (int i = 0; i < ui_.ImagesListView1->count(); ++i) {
-        QListWidgetItem* item = ui_.ImagesListView1->item(i);
+        const GridItem item = ui_.ImagesListView1->item(i);
         if (item->isSelected()) {
             ui_.ImagesListView1->setFocus();
             ui_.ImagesListView1->scrollToItem(item);
@@ -162,7 +162,7 @@ void TMainForm::pRenameFileExecute() {
 }
 
 void TMainForm::SelectAllExecute() {
-    for (int i = 0; i < ui_.ImagesListView1->count(); ++i) ui_.ImagesListView1->item(i)->setSelected(true);
+    ui_.ImagesListView1->selectAll();
 }
 
 void TMainForm::pRefreshFilesExecute() {

@@ -8,7 +8,6 @@
 #include "controls/TImagesListView.h"
 #include "viewer/FileKinds.h"
 
-#include <QListWidgetItem>
 #include <QSplitter>
 #include <QTimer>
 #include <QVBoxLayout>
@@ -59,7 +58,7 @@ void TMainForm::BuildLayout() {
 
     connect(ui_.ImagesListView1, &TImagesListView::Change, this, &TMainForm::ImagesListView1Change);
     // The picture may be shown before its thumbnail, and with it the size text, is made.
-    connect(ui_.ImagesListView1, &TImagesListView::SizeTextReady, this, [this](QListWidgetItem* item) {
+    connect(ui_.ImagesListView1, &TImagesListView::SizeTextReady, this, [this](const GridItem& item) {
         const QString path = (ui_.ImagesListView1->ItemsPath() + item->text()).toLower();
         if (IsPicture(dispatch_.contentKind) && path.toStdString() == dispatch_.shownFilePath)
             SetStatusText(TImagesListView::ItemSizeText(item).toStdString());

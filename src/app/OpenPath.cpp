@@ -16,7 +16,7 @@ void TMainForm::OpenStartPath(const StartTarget& target) {
         return;
     const QString name = QString::fromStdString(target.fileName);
     for (int i = 0; i < grid->count(); ++i) {
-        QListWidgetItem* item = grid->item(i);
+        const GridItem item = grid->item(i);
         if (item->data(TImagesListView::kRealNameRole).toString() == name) {
             grid->setCurrentItem(item);  // selects it alone and raises the change
             grid->scrollToItem(item);

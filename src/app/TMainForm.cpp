@@ -338,7 +338,7 @@ void TMainForm::ShowStandardError(const std::exception& e) {
     prompts_.message(e.what(), std::string(kApplicationTitle), Buttons::Ok, Icon::None);
 }
 
-void TMainForm::ImagesListView1Change(QListWidgetItem* item) {
+void TMainForm::ImagesListView1Change(const GridItem& item) {
     if (!dispatch_.changesEnabled || !item || !item->isSelected())
         return;
     int first = -1;

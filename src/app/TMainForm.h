@@ -30,7 +30,6 @@
 class QAction;
 class QBoxLayout;
 class QDialog;
-class QListWidgetItem;
 class QMimeData;
 class QMenu;
 class QMovie;
@@ -41,6 +40,7 @@ class QWidget;
 
 namespace vs {
 
+class GridItem;
 class MountList;
 class Prompts;
 class SettingsKey;
@@ -124,7 +124,7 @@ public:
     bool ThumbnailCacheEnabled() const { return thumbnailCache_ != nullptr; }
 
     // The grid's change notification: shows the first selected item when it changed.
-    void ImagesListView1Change(QListWidgetItem* item);
+    void ImagesListView1Change(const GridItem& item);
     void ImagesListView1Resize();
     void AboutExecute();
     void ExitExecute();
@@ -242,7 +242,7 @@ public:
     // Steps through the zoom modes, positive towards Full Size.
     void StepZoom(int steps);
     // Panel 1's text for a grid item: name, place, size, date and a photo's Exif fields.
-    QString ItemDetailsText(const QListWidgetItem* item) const;
+    QString ItemDetailsText(const GridItem& item) const;
 
     // The dialogs start-up creates after this window.
     void SetDialogs(QDialog* settingForm, QDialog* aboutBox, QWidget* comInfoForm);

@@ -402,7 +402,7 @@ bool TMainForm::BrowseKey(QKeyCombination key) {
 
 void TMainForm::SelectGridRow(int row) {
     TImagesListView* grid = ui_.ImagesListView1;
-    QListWidgetItem* item = grid->item(row);
+    const GridItem item = grid->item(row);
     if (row == grid->currentRow() && item->isSelected())
         return;
     // As a click does: the grid's change notification shows the file.
@@ -448,7 +448,7 @@ bool TMainForm::ContentWheel(const QWheelEvent& event) {
 
 // --- file details ----------------------------------------------------------------------
 
-QString TMainForm::ItemDetailsText(const QListWidgetItem* item) const {
+QString TMainForm::ItemDetailsText(const GridItem& item) const {
     if (!item)
         return {};
     TImagesListView* grid = ui_.ImagesListView1;
@@ -460,7 +460,7 @@ QString TMainForm::ItemDetailsText(const QListWidgetItem* item) const {
 
 void TMainForm::ShowFileDetails() {
     TImagesListView* grid = ui_.ImagesListView1;
-    const QListWidgetItem* shown = nullptr;
+    GridItem shown;
     if (!dispatch_.shownFilePath.empty())
         for (int i = 0; i < grid->count() && !shown; ++i)
             if ((grid->Path() + grid->item(i)->text()).toLower().toStdString() == dispatch_.shownFilePath)

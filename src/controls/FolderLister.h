@@ -1,8 +1,7 @@
 #pragma once
 
 #include "controls/FileTypes.h"
-
-#include <QString>
+#include "controls/GridModel.h"
 
 #include <condition_variable>
 #include <cstdint>
@@ -15,23 +14,18 @@
 
 namespace vs {
 
-// One file of a sorted listing: its real name and its type (index into FileTypes()).
-struct ListedFile {
-    QString realName;
-    int type;
-};
-
-// The folder's grid files (ScanFolder) in caption order: by the lower-cased name, compared
-// locale-aware and case-sensitively through sort keys made once per name; equal captions keep
-// scan order. Nothing when the folder cannot be read.
-std::optional<std::vector<ListedFile>> ListFolderSorted(const std::string& folder, const TypeFlags& flags);
+// The folder's grid files (ScanFolder) in caption order, as the grid's items: by the lower-cased
+// name, compared locale-aware and case-sensitively through sort keys made once per name; equal
+// captions keep scan order. Each item has its type's icon, or none yet for a picture. Nothing
+// when the folder cannot be read.
+std::optional<GridContents> ListFolderSorted(const std::string& folder, const TypeFlags& flags);
 
 // Runs ListFolderSorted on one worker thread. Only the newest request is worked on: a request
 // made while another waits replaces it. Each result goes to `done` on the worker thread with
 // the ticket of its request; whoever receives it decides whether a newer ticket supersedes it.
 class FolderLister {
 public:
-    using Done = std::function<void(std::uint64_t ticket, std::optional<std::vector<ListedFile>> listing)>;
+    using Done = std::function<void(std::uint64_t ticket, std::optional<GridContents> listing)>;
 
     explicit FolderLister(Done done);
     ~FolderLister();  // waits for a listing in progress; a waiting request is dropped

@@ -1,6 +1,7 @@
 #include "controls/TImagesListView.h"
 
 #include "controls/FolderLister.h"
+#include "controls/GridModel.h"
 #include "controls/RenameRule.h"
 #include "controls/ThumbnailPool.h"
 #include "graphics/Errors.h"
@@ -44,7 +45,7 @@ public:
 
     void paint(QPainter* painter, const QStyleOptionViewItem& option, const QModelIndex& index) const override {
         if (index.data(TImagesListView::kImageIndexRole).toInt() == kImageNotMade)
-            view_->RequestThumbnail(view_->item(index.row()));
+            view_->RequestThumbnail(index);
         QStyledItemDelegate::paint(painter, option, index);
     }
 
@@ -67,7 +68,7 @@ public:
 
     void setModelData(QWidget* editor, QAbstractItemModel* model, const QModelIndex& index) const override {
         auto* line = qobject_cast<QLineEdit*>(editor);
-        QListWidgetItem* item = view_->item(index.row());
+        const GridItem item = view_->item(index.row());
         if (!line || !item) {
             QStyledItemDelegate::setModelData(editor, model, index);
             return;
@@ -88,7 +89,24 @@ int WorkerCount() {
 
 }  // namespace
 
-TImagesListView::TImagesListView(QWidget* parent) : QListWidget(parent) {
+QString GridItem::text() const { return index_.data(Qt::DisplayRole).toString(); }
+
+void GridItem::setText(const QString& text) const { setData(Qt::DisplayRole, text); }
+
+void GridItem::setData(int role, const QVariant& value) const {
+    if (*this)
+        const_cast<QAbstractItemModel*>(index_.model())->setData(index_, value, role);
+}
+
+bool GridItem::isSelected() const { return *this && view_->selectionModel()->isSelected(index_); }
+
+void GridItem::setSelected(bool selected) const {
+    if (*this)
+        view_->selectionModel()->select(index_, selected ? QItemSelectionModel::Select : QItemSelectionModel::Deselect);
+}
+
+TImagesListView::TImagesListView(QWidget* parent) : QListView(parent), model_(new GridModel(&imageList_, this)) {
+    setModel(model_);
     for (QImage& icon : TypeIcons) {
         icon = QImage(kThumbCellWidth, kThumbCellHeight, QImage::Format_RGB888);
         icon.fill(Qt::white);
@@ -118,12 +136,12 @@ TImagesListView::TImagesListView(QWidget* parent) : QListWidget(parent) {
             [this](const QItemSelection& selected, const QItemSelection& deselected) {
                 for (const QItemSelection* s : {&selected, &deselected})
                     for (const QModelIndex& i : s->indexes())
-                        if (QListWidgetItem* it = item(i.row()))
+                        if (const GridItem it = Handle(i))
                             emit Change(it);
             });
-    connect(this, &QListWidget::currentItemChanged, this, [this](QListWidgetItem* current, QListWidgetItem*) {
-        if (current)
-            emit Change(current);
+    connect(selectionModel(), &QItemSelectionModel::currentChanged, this, [this](const QModelIndex& current) {
+        if (const GridItem it = Handle(current))
+            emit Change(it);
     });
 
     StartWorkers();
@@ -158,15 +176,45 @@ void TImagesListView::SetFPath(const QString& path) {
     RefreshImages();
 }
 
-QListWidgetItem* TImagesListView::MakeItem(const QString& realName, int imageIndex) {
-    auto* it = new QListWidgetItem(realName.toLower());
-    it->setFlags(it->flags() | Qt::ItemIsEditable);
-    it->setData(kRealNameRole, realName);
-    it->setData(kSizeTextRole, QString());
-    it->setData(kItemIdRole, QVariant::fromValue<quint64>(nextItemId_++));
-    SetImageIndex(it, imageIndex);
-    return it;
+GridItem TImagesListView::Handle(const QModelIndex& index) const {
+    if (!index.isValid())
+        return {};
+    return GridItem(const_cast<TImagesListView*>(this), index);
 }
+
+int TImagesListView::count() const { return model_->Count(); }
+
+GridItem TImagesListView::item(int row) const { return Handle(model_->index(row)); }
+
+void TImagesListView::setCurrentRow(int row) { setCurrentItem(item(row)); }
+
+void TImagesListView::setCurrentRow(int row, QItemSelectionModel::SelectionFlags command) {
+    setCurrentItem(item(row), command);
+}
+
+void TImagesListView::setCurrentItem(const GridItem& it) {
+    // As a click without modifiers: the item alone is selected.
+    setCurrentItem(it, selectionCommand(it.index()));
+}
+
+void TImagesListView::setCurrentItem(const GridItem& it, QItemSelectionModel::SelectionFlags command) {
+    selectionModel()->setCurrentIndex(it.index(), command);
+}
+
+QList<GridItem> TImagesListView::selectedItems() const {
+    QList<GridItem> items;
+    for (const QModelIndex& i : selectionModel()->selectedIndexes()) items.push_back(Handle(i));
+    return items;
+}
+
+QList<GridItem> TImagesListView::findItems(const QString& caption, Qt::MatchFlags flags) const {
+    QList<GridItem> items;
+    for (const QModelIndex& i : model_->match(model_->index(0), Qt::DisplayRole, caption, -1, flags | Qt::MatchWrap))
+        items.push_back(Handle(i));
+    return items;
+}
+
+void TImagesListView::RemoveItem(int row) { model_->removeRow(row); }
 
 void TImagesListView::RefreshImages() {
     const std::uint64_t ticket = ++listingTicket_;
@@ -177,8 +225,9 @@ void TImagesListView::RefreshImages() {
         return;
     }
     if (!lister_) {
-        auto arrived = [this](std::uint64_t done, std::optional<std::vector<ListedFile>> listing) {
-            auto shared = std::make_shared<std::optional<std::vector<ListedFile>>>(std::move(listing));
+        // The items arrive packed: the grid only swaps them in.
+        auto arrived = [this](std::uint64_t done, std::optional<GridContents> listing) {
+            auto shared = std::make_shared<std::optional<GridContents>>(std::move(listing));
             QMetaObject::invokeMethod(
                 this, [this, done, shared] { ReceiveListing(done, *shared); }, Qt::QueuedConnection);
         };
@@ -188,7 +237,7 @@ void TImagesListView::RefreshImages() {
     lister_->Request(ticket, FPath.toStdString(), Flags);
 }
 
-void TImagesListView::ReceiveListing(std::uint64_t ticket, std::optional<std::vector<ListedFile>>& listing) {
+void TImagesListView::ReceiveListing(std::uint64_t ticket, std::optional<GridContents>& listing) {
     if (ticket != listingTicket_)
         return;  // a newer scan was asked for since
     receivedTicket_ = ticket;
@@ -196,57 +245,48 @@ void TImagesListView::ReceiveListing(std::uint64_t ticket, std::optional<std::ve
     if (!listing)
         return;
     itemsPath_ = listingPath_;
-    FillItems(*listing);
+    FillItems(std::move(*listing));
 }
 
-void TImagesListView::FillItems(const std::vector<ListedFile>& listing) {
+void TImagesListView::FillItems(GridContents listing) {
     QGuiApplication::setOverrideCursor(Qt::WaitCursor);
 
     ++generation_;
     pool_->CancelBefore(generation_);
     queued_.clear();
-    clear();
     imageList_.emplace();
     imageList_->reserve(TypeIcons.size() + 64);
     for (const QImage& icon : TypeIcons)
         imageList_->push_back(QPixmap::fromImage(icon));
 
-    setUpdatesEnabled(false);
-    for (const ListedFile& f : listing)
-        addItem(MakeItem(f.realName, FileTypes()[static_cast<std::size_t>(f.type)].iconIndex));
-    setUpdatesEnabled(true);
+    model_->Reset(std::move(listing));
 
     if (count() > 0)
         setCurrentRow(0);
     QGuiApplication::restoreOverrideCursor();
 }
 
-void TImagesListView::InsertItemSorted(QListWidgetItem* newItem) {
+GridItem TImagesListView::AddFileItem(const QString& realName) {
+    const QString caption = realName.toLower();
     QCollator collator;
     collator.setCaseSensitivity(Qt::CaseSensitive);
     int lo = 0;
     int hi = count();
     while (lo < hi) {
         const int mid = (lo + hi) / 2;
-        if (collator.compare(item(mid)->text(), newItem->text()) <= 0)
+        if (collator.compare(model_->Caption(mid), caption) <= 0)
             lo = mid + 1;
         else
             hi = mid;
     }
-    insertItem(lo, newItem);
-}
-
-QListWidgetItem* TImagesListView::AddFileItem(const QString& realName) {
-    QListWidgetItem* it = MakeItem(realName, kImageNotMade);
-    InsertItemSorted(it);
-    return it;
+    return item(model_->Insert(lo, realName, kImageNotMade));
 }
 
 QMimeData* TImagesListView::SelectionDragData() const {
     QList<QUrl> urls;
     for (int row = 0; row < count(); ++row)
-        if (item(row)->isSelected())
-            urls.push_back(QUrl::fromLocalFile(FilePath(item(row))));
+        if (selectionModel()->isSelected(model_->index(row)))
+            urls.push_back(QUrl::fromLocalFile(itemsPath_ + model_->RealName(row)));
     auto* carried = new QMimeData;
     carried->setUrls(urls);
     carried->setData(kGridDragFormat, QByteArray::number(QCoreApplication::applicationPid()));
@@ -264,11 +304,12 @@ void TImagesListView::SetDragCursors(const QPixmap& single, const QPixmap& multi
 }
 
 void TImagesListView::startDrag(Qt::DropActions /*supportedActions*/) {
-    if (selectedItems().isEmpty())
+    const qsizetype selected = selectionModel()->selectedIndexes().size();
+    if (selected == 0)
         return;
     auto* drag = new QDrag(this);
     drag->setMimeData(SelectionDragData());
-    const QPixmap& cursor = selectedItems().size() > 1 ? multiDragCursor_ : singleDragCursor_;
+    const QPixmap& cursor = selected > 1 ? multiDragCursor_ : singleDragCursor_;
     if (!cursor.isNull())
         drag->setDragCursor(cursor, Qt::CopyAction);
     // Other programs are offered a copy only; a drop on a folder of this window moves the
@@ -302,19 +343,11 @@ void TImagesListView::keyPressEvent(QKeyEvent* event) {
         event->ignore();
         return;
     }
-    QListWidget::keyPressEvent(event);
+    QListView::keyPressEvent(event);
 }
 
 int TImagesListView::GetbmplistCount() const {
     return imageList_ ? static_cast<int>(imageList_->size()) : -1;
-}
-
-void TImagesListView::SetImageIndex(QListWidgetItem* it, int index) {
-    it->setData(kImageIndexRole, index);
-    if (imageList_ && index >= 0 && static_cast<std::size_t>(index) < imageList_->size())
-        it->setData(Qt::DecorationRole, (*imageList_)[static_cast<std::size_t>(index)]);
-    else
-        it->setData(Qt::DecorationRole, QVariant());
 }
 
 int TImagesListView::LoadSmallImage(const QString& fileName) {
@@ -351,33 +384,35 @@ bool TImagesListView::ChangeImageIndexImage(int index, const QString& fileName) 
     }
     SizeText = QString::fromStdString(size);
     (*imageList_)[static_cast<std::size_t>(index)] = QPixmap::fromImage(ToQImage(WorkBitmap));
-    for (int row = 0; row < count(); ++row)
-        if (ImageIndex(item(row)) == index)
-            SetImageIndex(item(row), index);
+    model_->ImageChanged(index);
     return true;
 }
 
-void TImagesListView::OnGetImageIndex(QListWidgetItem* it) {
+void TImagesListView::OnGetImageIndex(const GridItem& it) {
     if (!it || ImageIndex(it) != kImageNotMade)
         return;
+    const int row = it.row();
     // The rule of the workers: only a file that can no longer be opened takes its item away.
     try {
         const int index = LoadSmallImage(FilePath(it));
-        SetImageIndex(it, index);
-        it->setData(kSizeTextRole, SizeText);
+        model_->SetImageIndex(row, index);
+        model_->SetSizeText(row, SizeText);
     } catch (const OpenError&) {
-        delete it;
+        RemoveItem(row);
     }
 }
 
-void TImagesListView::RequestThumbnail(QListWidgetItem* it) {
-    if (!it || !backgroundThumbnails_ || ImageIndex(it) != kImageNotMade)
+void TImagesListView::RequestThumbnail(const QModelIndex& index) {
+    if (!index.isValid() || index.model() != model_ || !backgroundThumbnails_)
         return;
-    const auto id = it->data(kItemIdRole).value<quint64>();
+    const int row = index.row();
+    if (model_->ImageIndex(row) != kImageNotMade)
+        return;
+    const std::uint64_t id = model_->Id(row);
     if (queued_.contains(id))
         return;
-    queued_.insert(id, QPersistentModelIndex(indexFromItem(it)));
-    const std::string path = FilePath(it).toStdString();
+    queued_.insert(id, QPersistentModelIndex(index));
+    const std::string path = (itemsPath_ + model_->RealName(row)).toStdString();
     pool_->Submit({generation_, id, path, ImageKindFromFileName(path)});
 }
 
@@ -389,41 +424,41 @@ void TImagesListView::ApplyResult(ThumbnailResult& result) {
     const QPersistentModelIndex index = queued_.take(result.itemId);
     if (!index.isValid())
         return;
-    QListWidgetItem* it = itemFromIndex(index);
-    if (!it || ImageIndex(it) != kImageNotMade || !imageList_)
+    const int row = index.row();
+    if (model_->ImageIndex(row) != kImageNotMade || !imageList_)
         return;
     switch (result.outcome) {
     case ThumbnailResult::Outcome::Made:
         imageList_->push_back(QPixmap::fromImage(ToQImage(result.thumbnail)));
         SizeText = QString::fromStdString(result.sizeText);
-        SetImageIndex(it, static_cast<int>(imageList_->size()) - 1);
-        it->setData(kSizeTextRole, SizeText);
-        emit SizeTextReady(it);
+        model_->SetImageIndex(row, static_cast<int>(imageList_->size()) - 1);
+        model_->SetSizeText(row, SizeText);
+        emit SizeTextReady(Handle(index));
         break;
     case ThumbnailResult::Outcome::Failed:
         SizeText.clear();
-        SetImageIndex(it, kImageFailed);
-        it->setData(kSizeTextRole, QString());
+        model_->SetImageIndex(row, kImageFailed);
+        model_->SetSizeText(row, QString());
         break;
     case ThumbnailResult::Outcome::Unopenable:
-        delete it;
+        RemoveItem(row);
         break;
     }
 }
 
 bool TImagesListView::edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) {
-    const bool editing = QListWidget::edit(index, trigger, event);
+    const bool editing = QListView::edit(index, trigger, event);
     if (editing)
         OnEditing(item(index.row()));
     return editing;
 }
 
-void TImagesListView::OnEditing(QListWidgetItem* it) {
+void TImagesListView::OnEditing(const GridItem& it) {
     if (it)
-        PreEditCaption = it->text();
+        PreEditCaption = it.text();
 }
 
-void TImagesListView::OnEdited(QListWidgetItem* it, QString& text) {
+void TImagesListView::OnEdited(const GridItem& it, QString& text) {
     const QString oldCaption = PreEditCaption;
     const QString oldReal = RealName(it);
     text = QString::fromStdString(ForcedRenameText((itemsPath_ + oldCaption).toStdString(), text.toStdString()));
@@ -432,8 +467,8 @@ void TImagesListView::OnEdited(QListWidgetItem* it, QString& text) {
     // Never replaces an existing file, and a name with '/' (or "." and "..") could leave the
     // folder: refused.
     if (RenameEntry(itemsPath_.toStdString(), oldReal.toStdString(), text.toStdString())) {
-        it->setData(kRealNameRole, text);
-        it->setText(text);
+        it.setData(kRealNameRole, text);
+        it.setText(text);
         // A listing under way may have read the folder before the rename: list it again so
         // the items that replace these show the new name.
         if (ListingPending())

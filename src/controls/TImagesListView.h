@@ -6,7 +6,9 @@
 
 #include <QHash>
 #include <QImage>
-#include <QListWidget>
+#include <QItemSelectionModel>
+#include <QListView>
+#include <QMetaType>
 #include <QPersistentModelIndex>
 #include <QPixmap>
 
@@ -21,17 +23,46 @@
 namespace vs {
 
 class FolderLister;
+class GridModel;
 class Prompts;
 class ThumbnailPool;
-struct ListedFile;
+class TImagesListView;
+struct GridContents;
 struct ThumbnailResult;
+
+// A handle on one item of the grid, used like the pointer to an item it stands for: it
+// follows its item when rows before it come and go, and turns false once the item is gone.
+// Copying it is cheap; it holds no item data of its own.
+class GridItem {
+public:
+    GridItem() = default;
+    GridItem(TImagesListView* view, const QModelIndex& index) : view_(view), index_(index) {}
+
+    explicit operator bool() const { return view_ && index_.isValid(); }
+    const GridItem* operator->() const { return this; }
+    friend bool operator==(const GridItem& a, const GridItem& b) { return a.index_ == b.index_; }
+
+    QModelIndex index() const { return index_; }
+    int row() const { return index_.row(); }
+    QString text() const;
+    void setText(const QString& text) const;
+    QVariant data(int role) const { return index_.data(role); }
+    void setData(int role, const QVariant& value) const;
+    bool isSelected() const;
+    void setSelected(bool selected) const;
+
+private:
+    TImagesListView* view_ = nullptr;
+    QPersistentModelIndex index_;
+};
 
 // The thumbnail grid: the files of one folder whose types are enabled, sorted by caption,
 // each with a thumbnail (pictures) or a type icon (media and documents). Captions are the
 // lower-cased names; every item keeps its real on-disk name for reaching the file.
 // Thumbnails are made when items are first painted, by worker threads, newest request first;
-// OnGetImageIndex makes one synchronously.
-class TImagesListView : public QListWidget {
+// OnGetImageIndex makes one synchronously. The items live in a GridModel; callers reach them
+// through GridItem handles with the item calls of a list widget.
+class TImagesListView : public QListView {
     Q_OBJECT
 
 public:
@@ -87,12 +118,12 @@ public:
 
     // Makes an item's thumbnail now when it has none yet; removes the item when its file
     // can no longer be opened.
-    void OnGetImageIndex(QListWidgetItem* item);
-    void OnInsert(QListWidgetItem* item) { OnGetImageIndex(item); }
-    void OnEditing(QListWidgetItem* item);
+    void OnGetImageIndex(const GridItem& item);
+    void OnInsert(const GridItem& item) { OnGetImageIndex(item); }
+    void OnEditing(const GridItem& item);
     // Renames the item's file to text (with the file's extension forced); on failure says
     // "Can not rename !" and sets text back to the caption before editing.
-    void OnEdited(QListWidgetItem* item, QString& text);
+    void OnEdited(const GridItem& item, QString& text);
 
     // The image-list index of a new thumbnail, -2 when decoding failed (running out of memory
     // too), 0 without an image list. Throws OpenError when the file can no longer be opened.
@@ -100,17 +131,35 @@ public:
     bool ChangeImageIndexImage(int index, const QString& fileName);
 
     // Queues the item's thumbnail for the workers (no-op when made, failed or queued).
-    void RequestThumbnail(QListWidgetItem* item);
+    void RequestThumbnail(const GridItem& item) { RequestThumbnail(item.index()); }
+    void RequestThumbnail(const QModelIndex& index);
     // Thumbnail work queued or running.
     std::size_t PendingThumbnails() const;
     // Turns the worker threads off or on; off, painting makes thumbnails synchronously.
     void SetBackgroundThumbnails(bool on) { backgroundThumbnails_ = on; }
 
-    // Inserts an item at its place in caption order.
-    void InsertItemSorted(QListWidgetItem* item);
     // A new item for the file realName of the folder, its thumbnail still to be made, at its
     // place in caption order.
-    QListWidgetItem* AddFileItem(const QString& realName);
+    GridItem AddFileItem(const QString& realName);
+    void RemoveItem(int row);
+
+    // The items as a list widget offers them.
+    int count() const;
+    GridItem item(int row) const;
+    int row(const GridItem& item) const { return item ? item.row() : -1; }
+    GridItem itemAt(const QPoint& point) const { return Handle(indexAt(point)); }
+    GridItem currentItem() const { return Handle(currentIndex()); }
+    int currentRow() const { return currentIndex().row(); }
+    void setCurrentRow(int row);
+    void setCurrentRow(int row, QItemSelectionModel::SelectionFlags command);
+    void setCurrentItem(const GridItem& item);
+    void setCurrentItem(const GridItem& item, QItemSelectionModel::SelectionFlags command);
+    QList<GridItem> selectedItems() const;
+    QList<GridItem> findItems(const QString& caption, Qt::MatchFlags flags) const;
+    QRect visualItemRect(const GridItem& item) const { return visualRect(item.index()); }
+    void scrollToItem(const GridItem& item) { scrollTo(item.index()); }
+    void editItem(const GridItem& item) { edit(item.index()); }
+    using QListView::edit;
 
     // Drags carry the selected files as text/uri-list, which other programs read, and this
     // format, whose data is the id of the process, to tell a move inside the program.
@@ -127,11 +176,11 @@ public:
     using ThumbnailLoader = std::function<bool(const std::string& path, int kind, Bitmap& thumb, std::string& sizeText)>;
     void SetThumbnailLoader(ThumbnailLoader loader);
 
-    static QString RealName(const QListWidgetItem* item) { return item->data(kRealNameRole).toString(); }
-    static int ImageIndex(const QListWidgetItem* item) { return item->data(kImageIndexRole).toInt(); }
-    static QString ItemSizeText(const QListWidgetItem* item) { return item->data(kSizeTextRole).toString(); }
+    static QString RealName(const GridItem& item) { return item.data(kRealNameRole).toString(); }
+    static int ImageIndex(const GridItem& item) { return item.data(kImageIndexRole).toInt(); }
+    static QString ItemSizeText(const GridItem& item) { return item.data(kSizeTextRole).toString(); }
     // The item's folder + its real name.
-    QString FilePath(const QListWidgetItem* item) const { return itemsPath_ + RealName(item); }
+    QString FilePath(const GridItem& item) const { return itemsPath_ + RealName(item); }
 
     // The image list (for tests and painting).
     const std::optional<std::vector<QPixmap>>& imageList() const { return imageList_; }
@@ -143,9 +192,9 @@ public:
 
 signals:
     // The selection or focus state of an item changed.
-    void Change(QListWidgetItem* item);
+    void Change(const vs::GridItem& item);
     // A thumbnail made in the background gave the item its size text.
-    void SizeTextReady(QListWidgetItem* item);
+    void SizeTextReady(const vs::GridItem& item);
 
 protected:
     bool edit(const QModelIndex& index, EditTrigger trigger, QEvent* event) override;
@@ -157,11 +206,10 @@ protected:
     void dropEvent(QDropEvent* event) override;
 
 private:
-    void SetImageIndex(QListWidgetItem* item, int index);
+    GridItem Handle(const QModelIndex& index) const;
     void ApplyResult(ThumbnailResult& result);
-    QListWidgetItem* MakeItem(const QString& realName, int imageIndex);
-    void ReceiveListing(std::uint64_t ticket, std::optional<std::vector<ListedFile>>& listing);
-    void FillItems(const std::vector<ListedFile>& listing);
+    void ReceiveListing(std::uint64_t ticket, std::optional<GridContents>& listing);
+    void FillItems(GridContents listing);
 
     QString FPath;
     TypeFlags Flags = AllTypesOn();
@@ -177,8 +225,8 @@ private:
     ThumbnailLoader loader_;
     std::unique_ptr<ThumbnailPool> pool_;
     std::uint64_t generation_ = 0;
-    std::uint64_t nextItemId_ = 1;
     QHash<std::uint64_t, QPersistentModelIndex> queued_;
+    GridModel* model_;
 
     QString itemsPath_;
     bool backgroundListing_ = false;
@@ -189,3 +237,5 @@ private:
 };
 
 }  // namespace vs
+
+Q_DECLARE_METATYPE(vs::GridItem)

@@ -30,10 +30,10 @@ public:
     bool ok() const { return dir_ != nullptr; }
     int fd() const { return ::dirfd(dir_); }
     // The next entry other than "." and "..", or nullptr at the end.
-    const char* next() {
+    const dirent* next() {
         while (const dirent* e = ::readdir(dir_))
             if (!IsDotOrDotDot(e->d_name))
-                return e->d_name;
+                return e;
         return nullptr;
     }
 
@@ -51,26 +51,28 @@ struct Entry {
     struct stat st;
 };
 
-// Every entry of a folder other than "." and "..", in listing order, examined without
-// following links. The listing is closed before the caller descends, so a deep hierarchy
-// never holds more than one directory open.
-std::vector<Entry> ReadEntries(const std::string& folder) {
+// The plain folders among a folder's entries (IsPlainFolderEntry), in listing order, examined
+// without following links. Only directories are looked at further: the entry type of the
+// listing rules out files and links, so a folder of many pictures costs no stat per picture.
+// The listing is closed before the caller descends, so a deep hierarchy never holds more
+// than one directory open.
+std::vector<Entry> ReadPlainFolders(const std::string& folder) {
     std::vector<Entry> entries;
     Listing listing(folder);
     if (!listing.ok())
         return entries;
-    while (const char* name = listing.next()) {
-        Entry e{name, {}};
-        if (::fstatat(listing.fd(), name, &e.st, AT_SYMLINK_NOFOLLOW) == 0)
+    while (const dirent* d = listing.next()) {
+        if (d->d_name[0] == '.' || (d->d_type != DT_DIR && d->d_type != DT_UNKNOWN))
+            continue;
+        Entry e{d->d_name, {}};
+        if (::fstatat(listing.fd(), d->d_name, &e.st, AT_SYMLINK_NOFOLLOW) == 0 && IsPlainFolderEntry(e.name, e.st))
             entries.push_back(std::move(e));
     }
     return entries;
 }
 
 void AddChildren(const std::string& folder, std::vector<FolderNode>& into, std::vector<FileId>& ancestors) {
-    for (const Entry& e : ReadEntries(folder)) {
-        if (!IsPlainFolderEntry(e.name, e.st))
-            continue;
+    for (const Entry& e : ReadPlainFolders(folder)) {
         into.push_back(FolderNode{e.name, {}});
         bool seen = false;
         for (const FileId& a : ancestors)
@@ -97,9 +99,8 @@ bool IsPlainFolder(const std::string& folder, const std::string& name) {
 
 std::vector<std::string> ListPlainFolders(const std::string& folder) {
     std::vector<std::string> names;
-    for (const Entry& e : ReadEntries(folder))
-        if (IsPlainFolderEntry(e.name, e.st))
-            names.push_back(e.name);
+    for (const Entry& e : ReadPlainFolders(folder))
+        names.push_back(e.name);
     return names;
 }
 

@@ -160,6 +160,7 @@ TEST_F(DirTreeWindowTest, RenameInPlaceFollowsTheDiskAndLeavesTheGridOnTheParent
 
 TEST_F(DirTreeWindowTest, DeleteAsksThenRemovesOrReloadsWhatIsLeft) {
     Dir("Gone/Sub");
+    Dir("Binned/Sub");
     Dir("Kept/Sub");
     test::WriteText(Disk() + "Kept/Sub/locked.jpg", "x");
     ::chmod((Disk() + "Kept/Sub/locked.jpg").c_str(), 0444);
@@ -190,6 +191,15 @@ TEST_F(DirTreeWindowTest, DeleteAsksThenRemovesOrReloadsWhatIsLeft) {
     // The tree was read again and still shows what is left, selected as before.
     EXPECT_NE(Tree()->GetNodeFromPath(Disk() + "Kept/Sub/"), nullptr);
     EXPECT_EQ(Tree()->GetDirectory(), Disk() + "Kept/");
+
+    // With the Trash option the folder goes where the user can restore it.
+    f.MoveDeletedToTrash = true;
+    prompts.answers = {Answer::Yes};
+    Press(Node("Binned"), Qt::RightButton);
+    f.Action("DeleteWinFolder")->trigger();
+    EXPECT_FALSE(fs::exists(Disk() + "Binned"));
+    EXPECT_TRUE(fs::is_directory(home.file(".local/share/Trash/files/Binned/Sub")));
+    EXPECT_EQ(Tree()->GetNodeFromPath(Disk() + "Binned/"), nullptr);
 }
 
 TEST_F(DirTreeWindowTest, RefreshWithF5ReadsTheTreeAgain) {

@@ -297,7 +297,7 @@ TEST_F(FileCommandsWindowTest, FilesFromAnotherProgramAreCopiedIntoTheFolder) {
 TEST_F(FileCommandsWindowTest, DragStartsAfterTheMouseHasMovedTenPixels) {
     Start({"a.txt", "b.txt"});
     Select({"b.txt"});
-    QListWidgetItem* item = Grid()->findItems("b.txt", Qt::MatchExactly).value(0);
+    const GridItem item = Grid()->findItems("b.txt", Qt::MatchExactly).value(0);
     const QPoint at = Grid()->visualItemRect(item).center();
     QList<QUrl> carried;
     bool started = false;

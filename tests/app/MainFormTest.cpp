@@ -313,13 +313,13 @@ protected:
         Start();
         grid = form->Ui().ImagesListView1;
     }
-    QListWidgetItem* Item(const QString& caption) {
+    GridItem Item(const QString& caption) {
         const auto found = grid->findItems(caption, Qt::MatchExactly);
-        return found.isEmpty() ? nullptr : found.first();
+        return found.isEmpty() ? GridItem() : found.first();
     }
     void SelectOnly(const QString& caption) {
-        QListWidgetItem* it = Item(caption);
-        ASSERT_NE(it, nullptr) << caption.toStdString();
+        const GridItem it = Item(caption);
+        ASSERT_TRUE(it) << caption.toStdString();
         grid->setCurrentItem(it, QItemSelectionModel::ClearAndSelect);
     }
 
@@ -488,7 +488,7 @@ TEST_F(MainFormTest, DemoLibraryOpensWithThumbnailsAndThePictureShown) {
     const auto visibleDone = [&] {
         grid->viewport()->update();
         for (int i = 0; i < grid->count(); ++i) {
-            QListWidgetItem* it = grid->item(i);
+            const GridItem it = grid->item(i);
             if (grid->visualItemRect(it).intersects(grid->viewport()->rect()) &&
                 TImagesListView::ImageIndex(it) == kImageNotMade)
                 return false;

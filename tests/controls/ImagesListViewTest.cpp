@@ -78,7 +78,7 @@ TEST_F(GridTest, ScanListsLowerCaseCaptionsSortedWithTheRealNameKept) {
     QSignalSpy changes(&grid, &TImagesListView::Change);
     grid.SetFPath(Folder());
     EXPECT_EQ(Captions(), (QStringList{"a.tif", "clip.avi", "notes.txt", "photo.jpg", "readonly.bmp"}));
-    QListWidgetItem* photo = grid.item(3);
+    const GridItem photo = grid.item(3);
     EXPECT_EQ(TImagesListView::RealName(photo), "Photo.JPG");
     EXPECT_EQ(grid.FilePath(photo), Folder() + "Photo.JPG");
     EXPECT_EQ(TImagesListView::ImageIndex(photo), kImageNotMade);
@@ -112,7 +112,7 @@ TEST_F(GridTest, ThumbnailsOnDemandRecordSizeOrFailure) {
     Touch("broken.bmp");
     grid.SetFPath(Folder());
     ASSERT_EQ(Captions(), (QStringList{"broken.bmp", "wide.bmp"}));
-    QListWidgetItem* wide = grid.item(1);
+    const GridItem wide = grid.item(1);
     grid.OnGetImageIndex(wide);
     EXPECT_EQ(TImagesListView::ImageIndex(wide), 9);
     EXPECT_EQ(TImagesListView::ItemSizeText(wide), "160X120");
@@ -176,7 +176,7 @@ TEST_F(GridTest, WorkersMakeTheThumbnailsOfPaintedItems) {
 void ExpectFullItems(const TImagesListView& grid, const char* when) {
     const QFontMetrics metrics(grid.font());
     for (int i = 0; i < grid.count(); ++i) {
-        const QListWidgetItem* it = grid.item(i);
+        const GridItem it = grid.item(i);
         const QRect r = grid.visualItemRect(it);
         ASSERT_GE(r.width(), std::max(kThumbCellWidth, metrics.horizontalAdvance(it->text())))
             << when << " " << it->text().toStdString() << " of " << grid.count();
@@ -335,6 +335,30 @@ TEST_F(GridTest, HugeFilesGiveFailedThumbnailsAndKeepTheirItems) {
     EXPECT_GE(TImagesListView::ImageIndex(grid.item(2)), 9);
 }
 
+// A handle follows its item while items before it come and go, keeping what was set on it
+// (a caption as typed, a size text), and is false once its item is gone.
+TEST_F(GridTest, ItemHandlesFollowTheirItems) {
+    Touch("a.jpg");
+    Picture("c.bmp", 4, 3);
+    grid.SetFPath(Folder());
+    const GridItem a = grid.item(0);
+    const GridItem c = grid.item(1);
+    grid.OnGetImageIndex(c);
+    grid.OnEditing(c);
+    QString typed = "Zed";
+    grid.OnEdited(c, typed);
+    EXPECT_EQ(grid.AddFileItem("0.JPG")->text(), "0.jpg");
+    EXPECT_EQ(Captions(), (QStringList{"0.jpg", "a.jpg", "Zed.bmp"}));
+    grid.RemoveItem(a.row());
+    EXPECT_FALSE(a);
+    EXPECT_EQ(grid.row(a), -1);
+    EXPECT_EQ(grid.row(c), 1);
+    EXPECT_EQ(c->text(), "Zed.bmp");
+    EXPECT_EQ(grid.FilePath(c), Folder() + "Zed.bmp");
+    EXPECT_EQ(TImagesListView::ItemSizeText(c), "4X3");
+    EXPECT_EQ(TImagesListView::RealName(grid.item(0)), "0.JPG");
+}
+
 class RenameTest : public GridTest {
 protected:
     void SetUp() override {
@@ -351,7 +375,7 @@ protected:
         grid.OnEdited(item, text);
         return text;
     }
-    QListWidgetItem* item = nullptr;
+    GridItem item;
 };
 
 TEST_F(RenameTest, TypedNameGetsTheFilesExtension) {
@@ -439,7 +463,7 @@ TEST_F(BackgroundListingTest, FillsInOneStepWithTheEffectsOfAScanAndKeepsItemsOf
     EXPECT_EQ(grid.currentRow(), 0);
     EXPECT_TRUE(grid.item(0)->isSelected());
     ASSERT_FALSE(changes.isEmpty());
-    EXPECT_EQ(changes.first().at(0).value<QListWidgetItem*>(), grid.item(0));
+    EXPECT_EQ(changes.first().at(0).value<GridItem>(), grid.item(0));
     EXPECT_EQ(grid.ItemsPath(), Folder());
     EXPECT_EQ(grid.FilePath(grid.item(1)), Folder() + "B.jpg");
     grid.OnGetImageIndex(grid.item(2));
@@ -485,7 +509,7 @@ TEST_F(BackgroundListingTest, ARenameWhileTheFolderIsListedAgainIsKeptInTheNewIt
     grid.RefreshImages();
     ASSERT_TRUE(grid.ListingPending());
     // The user selects and renames an item of the items shown while the listing runs.
-    QListWidgetItem* item = grid.item(5);
+    const GridItem item = grid.item(5);
     grid.clearSelection();
     grid.setCurrentItem(item);
     const QString old = TImagesListView::RealName(item);

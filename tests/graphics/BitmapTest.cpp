@@ -1,6 +1,7 @@
 #include "graphics/Bitmap.h"
 
 #include "graphics/Errors.h"
+#include "graphics/Orientation.h"
 
 #include <gtest/gtest.h>
 
@@ -25,6 +26,22 @@ TEST(Bitmap, RowsArePaddedToFourBytesAndStartZeroed) {
         EXPECT_EQ(b.byteSize(), 3 * c.stride);
         for (std::size_t i = 0; i < b.byteSize(); ++i)
             ASSERT_EQ(b.bits()[i], 0);
+    }
+}
+
+// The camera readers check the 24-bit turns against ImageMagick; every other pixel size must
+// turn the same way.
+TEST(Bitmap, OrientationTurnsEveryPixelSizeAlike) {
+    for (const PixelFormat format : {PixelFormat::Bpp4, PixelFormat::Bpp8, PixelFormat::Bpp16, PixelFormat::Bpp32}) {
+        Bitmap stored(5, 3, format);
+        for (std::size_t i = 0; i < stored.byteSize(); ++i) stored.bits()[i] = static_cast<std::uint8_t>(i * 37 + 11);
+        for (int o = 2; o <= 8; ++o) {
+            Bitmap turned = stored, expected = stored.toBgr24();
+            ApplyOrientation(turned, o);
+            ApplyOrientation(expected, o);
+            EXPECT_EQ(turned.width(), o >= 5 ? 3 : 5);
+            EXPECT_TRUE(turned.toBgr24() == expected) << static_cast<int>(format) << " orientation " << o;
+        }
     }
 }
 
