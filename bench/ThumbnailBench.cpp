@@ -4,6 +4,7 @@
 // without writing the output) and, when installed, against `vipsthumbnail --size 80x60`.
 // The pictures are made here with libjpeg, so nothing is needed on disk.
 
+#include "BenchProcess.h"
 #include "CameraJpeg.h"
 #include "formats/JpegReader.h"
 #include "graphics/Errors.h"
@@ -28,6 +29,10 @@
 namespace {
 
 using vs::bench::CameraJpeg;
+using vs::bench::HaveCommand;
+using vs::bench::OutputFolder;
+using vs::bench::RunCommand;
+using vs::bench::ToolPath;
 
 void SetPictureCounters(benchmark::State& state, int width, int height) {
     state.counters["megapixels"] = static_cast<double>(width) * height / 1e6;
@@ -91,32 +96,12 @@ void BM_LibjpegEighthScale(benchmark::State& state) {
     SetPictureCounters(state, w, h);
 }
 
-// Whole processes side by side, as a user would time them: our tool, djpeg at 1/8 and
-// vipsthumbnail (skipped when not installed). Each iteration is one process start.
-void RunCommand(benchmark::State& state, const std::string& command) {
-    for (auto _ : state) {
-        if (std::system((command + " >/dev/null 2>&1").c_str()) != 0) {
-            state.SkipWithError(("failed: " + command).c_str());
-            break;
-        }
-    }
-}
-
-std::string ToolPath() {
-    const char* env = std::getenv("VS_TOOL");
-    if (env)
-        return env;
-    return (std::filesystem::canonical("/proc/self/exe").parent_path() / "vantorsee-tool").string();
-}
-
+// Whole processes side by side: our tool, djpeg at 1/8 and vipsthumbnail (skipped when not
+// installed).
 void BM_ProcessVantorseeThumb(benchmark::State& state) {
     const std::string path = CameraJpeg(4000, 3000);
-    // djpeg writes to /dev/null; our tool always writes its BMP safely (with fsync), so give it
-    // a memory file system when there is one, to time the work rather than the disk.
-    const std::filesystem::path base =
-        std::filesystem::is_directory("/dev/shm") ? std::filesystem::path("/dev/shm") : std::filesystem::temp_directory_path();
-    const auto out = base / "vantorsee-bench-out";
-    std::filesystem::create_directories(out);
+    // djpeg writes to /dev/null; our tool always writes its BMP safely (with fsync).
+    const auto out = OutputFolder("vantorsee-bench-out");
     if (!std::filesystem::exists(ToolPath())) {
         state.SkipWithError("vantorsee-tool not built");
         return;
@@ -129,7 +114,7 @@ void BM_ProcessDjpegEighth(benchmark::State& state) {
 }
 
 void BM_ProcessVipsthumbnail(benchmark::State& state) {
-    if (std::system("command -v vipsthumbnail >/dev/null 2>&1") != 0) {
+    if (!HaveCommand("vipsthumbnail")) {
         state.SkipWithError("vipsthumbnail not installed (package libvips-tools)");
         return;
     }

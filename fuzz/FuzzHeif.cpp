@@ -12,5 +12,11 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         (void)vs::DecodeHeif(std::span<const std::uint8_t>(data, size));
     } catch (const vs::DecodeError&) {
     }
+    // The thumbnail path: stored thumbnail images are looked at before the primary one.
+    try {
+        int w = 0, h = 0;
+        (void)vs::DecodeHeifForCell(std::span<const std::uint8_t>(data, size), 16, 12, &w, &h);
+    } catch (const vs::DecodeError&) {
+    }
     return 0;
 }

@@ -439,6 +439,11 @@ std::string TMainForm::BrowseForFolder() {
 
 void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
 
+Rgb TMainForm::ImageBackground() const {
+    const QColor c = ui_.SeePanel->palette().color(QPalette::Window);
+    return {static_cast<std::uint8_t>(c.red()), static_cast<std::uint8_t>(c.green()), static_cast<std::uint8_t>(c.blue())};
+}
+
 void TMainForm::SetImageFrameVisible(bool visible) { ui_.SeePanel->setVisible(visible); }
 
 bool TMainForm::MediaPanelVisible() const { return ui_.AviPanel->isVisibleTo(ui_.SeeBox); }

@@ -323,6 +323,7 @@ private:
     void ShowXfToolBarFor(TXfAlbum& album) override;
     void SetXfToolBarVisible(bool visible) override;
     void ShowNewImage(const Bitmap& picture) override;
+    Rgb ImageBackground() const override;
     void SetImageFrameVisible(bool visible) override;
     bool MediaPanelVisible() const override;
     void SetMediaPanelVisible(bool visible) override;

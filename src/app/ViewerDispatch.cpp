@@ -36,7 +36,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
             album = views_.OpenAlbumInStrip(realPath);
         else
             views_.SetPageStripVisible(false);
-        if (!LoadImageByKind(realPath, kind, album, sourceImage_)) {
+        if (!LoadImageByKind(realPath, kind, album, sourceImage_, views_.ImageBackground())) {
             prompts_.message("Could not open " + shownPath, std::string(kApplicationTitle), Buttons::Ok, Icon::None);
             return;
         }

@@ -22,6 +22,8 @@ public:
     virtual void SetXfToolBarVisible(bool visible) = 0;
     // Fits the new picture into the content area for the checked zoom mode.
     virtual void ShowNewImage(const Bitmap& picture) = 0;
+    // The image frame's colour: transparent parts of a picture are laid over it.
+    virtual Rgb ImageBackground() const = 0;
     virtual void SetImageFrameVisible(bool visible) = 0;
     virtual bool MediaPanelVisible() const = 0;
     // The media panel together with its control bar.

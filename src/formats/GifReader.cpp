@@ -35,7 +35,7 @@ int ReadBytes(GifFileType* gif, GifByteType* out, int length) {
 
 }  // namespace
 
-Bitmap DecodeGif(std::span<const std::uint8_t> data) {
+Bitmap DecodeGif(std::span<const std::uint8_t> data, Rgb matte) {
     Source source{data, 0};
     int error = 0;
     const auto close = [](GifFileType* g) {
@@ -82,7 +82,12 @@ Bitmap DecodeGif(std::span<const std::uint8_t> data) {
         CheckPictureSize(screenW, screenH);
         std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
         Bitmap out(screenW, screenH, PixelFormat::Bpp24);
-        for (int y = 0; y < screenH; ++y) std::memset(out.row(y), 255, static_cast<std::size_t>(screenW) * 3);
+        for (int y = 0; y < screenH; ++y)
+            for (std::uint8_t* px = out.row(y); px != out.row(y) + 3 * static_cast<std::size_t>(screenW); px += 3) {
+                px[0] = matte.b;
+                px[1] = matte.g;
+                px[2] = matte.r;
+            }
         const auto put = [&](int y) {
             if (DGifGetLine(gif.get(), line.data(), desc.Width) == GIF_ERROR)
                 Fail(gif->Error);

@@ -3,8 +3,11 @@
 #include "graphics/Alpha.h"
 #include "graphics/Errors.h"
 
+#include <algorithm>
+#include <cmath>
 #include <memory>
 #include <string>
+#include <vector>
 
 #include <libheif/heif.h>
 
@@ -17,29 +20,44 @@ void Check(const heif_error& e) {
         throw DecodeError(std::string("HEIF: ") + (e.message ? e.message : "damaged file"));
 }
 
-}  // namespace
+struct FreeContext {
+    void operator()(heif_context* c) const { heif_context_free(c); }
+};
+struct ReleaseHandle {
+    void operator()(heif_image_handle* h) const { heif_image_handle_release(h); }
+};
+struct ReleaseImage {
+    void operator()(heif_image* i) const { heif_image_release(i); }
+};
+using Handle = std::unique_ptr<heif_image_handle, ReleaseHandle>;
 
-Bitmap DecodeHeif(std::span<const std::uint8_t> data) {
-    static const bool initialised = [] {
-        heif_init(nullptr);
-        return true;
-    }();
-    (void)initialised;
-    const auto freeContext = [](heif_context* c) { heif_context_free(c); };
-    std::unique_ptr<heif_context, decltype(freeContext)> context(heif_context_alloc(), freeContext);
-    if (!context)
-        throw DecodeError("HEIF: out of memory");
-    Check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(), nullptr));
-    heif_image_handle* rawHandle = nullptr;
-    Check(heif_context_get_primary_image_handle(context.get(), &rawHandle));
-    const auto releaseHandle = [](heif_image_handle* h) { heif_image_handle_release(h); };
-    std::unique_ptr<heif_image_handle, decltype(releaseHandle)> handle(rawHandle, releaseHandle);
-    CheckPictureSize(heif_image_handle_get_width(handle.get()), heif_image_handle_get_height(handle.get()));
-    // The default options apply the file's rotation and mirroring.
-    heif_image* rawImage = nullptr;
-    Check(heif_decode_image(handle.get(), &rawImage, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr));
-    const auto releaseImage = [](heif_image* i) { heif_image_release(i); };
-    std::unique_ptr<heif_image, decltype(releaseImage)> image(rawImage, releaseImage);
+// The file read without a copy of its bytes, and its primary image.
+struct HeifFile {
+    std::unique_ptr<heif_context, FreeContext> context;
+    Handle primary;
+
+    explicit HeifFile(std::span<const std::uint8_t> data) {
+        static const bool initialised = [] {
+            heif_init(nullptr);
+            return true;
+        }();
+        (void)initialised;
+        context.reset(heif_context_alloc());
+        if (!context)
+            throw DecodeError("HEIF: out of memory");
+        Check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(), nullptr));
+        heif_image_handle* raw = nullptr;
+        Check(heif_context_get_primary_image_handle(context.get(), &raw));
+        primary.reset(raw);
+    }
+};
+
+// The default options apply the image's rotation and mirroring.
+Bitmap DecodeImage(heif_image_handle* handle, Rgb matte) {
+    CheckPictureSize(heif_image_handle_get_width(handle), heif_image_handle_get_height(handle));
+    heif_image* raw = nullptr;
+    Check(heif_decode_image(handle, &raw, heif_colorspace_RGB, heif_chroma_interleaved_RGBA, nullptr));
+    const std::unique_ptr<heif_image, ReleaseImage> image(raw);
     int stride = 0;
     const std::uint8_t* pixels = heif_image_get_plane_readonly(image.get(), heif_channel_interleaved, &stride);
     const int w = heif_image_get_width(image.get(), heif_channel_interleaved);
@@ -47,7 +65,53 @@ Bitmap DecodeHeif(std::span<const std::uint8_t> data) {
     if (!pixels || w <= 0 || h <= 0 || stride < w * 4)
         throw DecodeError("HEIF: no picture decoded");
     CheckPictureSize(w, h);
-    return RgbaOverWhite(pixels, w, h, static_cast<std::size_t>(stride));
+    return RgbaOver(pixels, w, h, static_cast<std::size_t>(stride), matte);
+}
+
+// A stored thumbnail stands in only when it shows the whole picture (its shape within the two
+// pixels that rounding to even sizes costs) and still fills the cell.
+bool ThumbnailFits(int w, int h, int fullW, int fullH, int cellWidth, int cellHeight) {
+    if (w < cellWidth || h < cellHeight || fullW <= 0 || fullH <= 0)
+        return false;
+    return std::abs(double(w) * fullH - double(h) * fullW) <= 2.0 * std::max(fullW, fullH);
+}
+
+}  // namespace
+
+Bitmap DecodeHeif(std::span<const std::uint8_t> data, Rgb matte) {
+    const HeifFile file(data);
+    return DecodeImage(file.primary.get(), matte);
+}
+
+Bitmap DecodeHeifForCell(std::span<const std::uint8_t> data, int cellWidth, int cellHeight, int* fullWidth,
+                         int* fullHeight, Rgb matte) {
+    const HeifFile file(data);
+    const int fullW = heif_image_handle_get_width(file.primary.get());
+    const int fullH = heif_image_handle_get_height(file.primary.get());
+    *fullWidth = fullW;
+    *fullHeight = fullH;
+    const int count = heif_image_handle_get_number_of_thumbnails(file.primary.get());
+    std::vector<heif_item_id> ids(static_cast<std::size_t>(std::max(count, 0)));
+    heif_image_handle_get_list_of_thumbnail_IDs(file.primary.get(), ids.data(), count);
+    Handle best;
+    for (const heif_item_id id : ids) {
+        heif_image_handle* raw = nullptr;
+        if (heif_image_handle_get_thumbnail(file.primary.get(), id, &raw).code != heif_error_Ok)
+            continue;
+        Handle thumb(raw);
+        const int w = heif_image_handle_get_width(thumb.get()), h = heif_image_handle_get_height(thumb.get());
+        if (ThumbnailFits(w, h, fullW, fullH, cellWidth, cellHeight) &&
+            (!best || w < heif_image_handle_get_width(best.get())))
+            best = std::move(thumb);
+    }
+    if (best) {
+        try {
+            return DecodeImage(best.get(), matte);
+        } catch (const DecodeError&) {
+            // a broken thumbnail: the primary image still serves
+        }
+    }
+    return DecodeImage(file.primary.get(), matte);
 }
 
 }  // namespace vs

@@ -21,6 +21,31 @@ void FillGrey(Bitmap& bmp) {
     }
 }
 
+// The sixteen colours of the IBM colour adapter: red, green and blue at two thirds, plus a
+// third for intensity; dark yellow is brown, as the monitors showed it.
+Rgb RgbiColour(unsigned index) {
+    const auto level = [&](unsigned bit) {
+        return static_cast<std::uint8_t>(((index & bit) ? 0xAA : 0) + ((index & 8u) ? 0x55 : 0));
+    };
+    if (index == 6)
+        return {0xAA, 0x55, 0x00};
+    return {level(4u), level(2u), level(1u)};
+}
+
+// Files of Paintbrush versions before 3.0 describe a four-colour picture by the CGA
+// registers: the background colour in the high nibble of the first palette byte, and in
+// the fourth byte colour burst off (bit 7), palette 1 (bit 6) and intensity (bit 5).
+// Burst off gives the adapter's third palette, cyan, red and white.
+void FillCga(Bitmap& bmp, std::span<const std::uint8_t> headerPalette) {
+    const unsigned select = headerPalette[3];
+    const unsigned bright = (select & 0x20u) ? 8u : 0u;
+    static constexpr unsigned kSets[3][3] = {{2, 4, 6}, {3, 5, 7}, {3, 4, 7}};
+    const auto& set = kSets[(select & 0x80u) ? 2 : (select & 0x40u) ? 1 : 0];
+    bmp.palette()[0] = RgbiColour(headerPalette[0] >> 4);
+    for (std::size_t i = 0; i < 3; ++i)
+        bmp.palette()[i + 1] = RgbiColour(set[i] | bright);
+}
+
 }  // namespace
 
 Bitmap DecodePcx(std::span<const std::uint8_t> data) {
@@ -109,6 +134,8 @@ Bitmap DecodePcx(std::span<const std::uint8_t> data) {
     } else if (format == PixelFormat::Bpp1) {
         palette[0] = {0, 0, 0};
         palette[1] = {255, 255, 255};
+    } else if (bits == 2 && version <= 3) {
+        FillCga(bmp, headerPalette);
     } else if (format == PixelFormat::Bpp4) {
         for (std::size_t i = 0; i < 16; ++i)
             palette[i] = {headerPalette[3 * i], headerPalette[3 * i + 1], headerPalette[3 * i + 2]};

@@ -47,18 +47,21 @@ struct Reader {
 };
 
 // Runs between setjmp and a possible longjmp: owns nothing with a destructor. Reads the
-// header and sets every picture up as 8-bit blue, green, red, alpha.
-bool ReadHeader(Reader& r, Source& src, png_uint_32& width, png_uint_32& height) {
+// header and sets every picture up as 8-bit blue, green, red, and alpha when it has
+// transparency; an opaque picture is read straight into the bitmap's rows.
+bool ReadHeader(Reader& r, Source& src, png_uint_32& width, png_uint_32& height, bool& opaque) {
     if (setjmp(src.jump))
         return false;
     png_set_read_fn(r.png, &src, ReadBytes);
     png_read_info(r.png, r.info);
     width = png_get_image_width(r.png, r.info);
     height = png_get_image_height(r.png, r.info);
+    opaque = !(png_get_color_type(r.png, r.info) & PNG_COLOR_MASK_ALPHA) && !png_get_valid(r.png, r.info, PNG_INFO_tRNS);
     png_set_expand(r.png);    // palettes, small greys and tRNS become full channels
     png_set_scale_16(r.png);  // 16-bit samples rounded to 8, as they stand
     png_set_gray_to_rgb(r.png);
-    png_set_add_alpha(r.png, 0xFF, PNG_FILLER_AFTER);
+    if (!opaque)
+        png_set_add_alpha(r.png, 0xFF, PNG_FILLER_AFTER);
     png_set_bgr(r.png);
     png_set_interlace_handling(r.png);
     png_read_update_info(r.png, r.info);
@@ -75,7 +78,7 @@ bool ReadRows(Reader& r, Source& src, png_bytep* rows) {
 
 }  // namespace
 
-Bitmap DecodePng(std::span<const std::uint8_t> data) {
+Bitmap DecodePng(std::span<const std::uint8_t> data, Rgb matte) {
     if (data.size() < 8 || png_sig_cmp(data.data(), 0, 8) != 0)
         throw DecodeError("PNG: not a PNG file");
     Source src{data, 0, {}, {}};
@@ -87,18 +90,26 @@ Bitmap DecodePng(std::span<const std::uint8_t> data) {
     // buffers, and we refuse before allocating the picture.
     png_set_user_limits(r.png, 1u << 28, 1u << 28);
     png_uint_32 width = 0, height = 0;
-    if (!ReadHeader(r, src, width, height))
+    bool opaque = false;
+    if (!ReadHeader(r, src, width, height, opaque))
         throw DecodeError(std::string("PNG: ") + src.message);
     CheckPictureSize(width, height);
-    const std::size_t stride = std::size_t{width} * 4;
+    const std::size_t stride = std::size_t{width} * (opaque ? 3 : 4);
     if (png_get_rowbytes(r.png, r.info) != stride)
         throw DecodeError("PNG: unexpected row layout");
-    std::vector<std::uint8_t> pixels(stride * height);
     std::vector<png_bytep> rows(height);
+    if (opaque) {
+        Bitmap out(static_cast<int>(width), static_cast<int>(height), PixelFormat::Bpp24);
+        for (png_uint_32 y = 0; y < height; ++y) rows[y] = out.row(static_cast<int>(y));
+        if (!ReadRows(r, src, rows.data()))
+            throw DecodeError(std::string("PNG: ") + src.message);
+        return out;
+    }
+    std::vector<std::uint8_t> pixels(stride * height);
     for (png_uint_32 y = 0; y < height; ++y) rows[y] = pixels.data() + y * stride;
     if (!ReadRows(r, src, rows.data()))
         throw DecodeError(std::string("PNG: ") + src.message);
-    return BgraOverWhite(pixels.data(), static_cast<int>(width), static_cast<int>(height), stride);
+    return BgraOver(pixels.data(), static_cast<int>(width), static_cast<int>(height), stride, matte);
 }
 
 }  // namespace vs

@@ -14,7 +14,7 @@ namespace vs {
 namespace {
 
 // The first frame of an animation, composed on its canvas by libwebp's animation decoder.
-Bitmap FirstFrame(std::span<const std::uint8_t> data) {
+Bitmap FirstFrame(std::span<const std::uint8_t> data, Rgb matte) {
     WebPAnimDecoderOptions options;
     if (!WebPAnimDecoderOptionsInit(&options))
         throw DecodeError("WebP: animation decoder unavailable");
@@ -31,23 +31,23 @@ Bitmap FirstFrame(std::span<const std::uint8_t> data) {
     if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp) || !pixels)
         throw DecodeError("WebP: damaged animation");
     const int w = static_cast<int>(info.canvas_width), h = static_cast<int>(info.canvas_height);
-    return BgraOverWhite(pixels, w, h, static_cast<std::size_t>(w) * 4);
+    return BgraOver(pixels, w, h, static_cast<std::size_t>(w) * 4, matte);
 }
 
 }  // namespace
 
-Bitmap DecodeWebp(std::span<const std::uint8_t> data) {
+Bitmap DecodeWebp(std::span<const std::uint8_t> data, Rgb matte) {
     WebPBitstreamFeatures features;
     if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK)
         throw DecodeError("WebP: not a WebP picture");
     if (features.has_animation)
-        return FirstFrame(data);
+        return FirstFrame(data, matte);
     CheckPictureSize(features.width, features.height);
     const std::size_t stride = static_cast<std::size_t>(features.width) * 4;
     std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(features.height));
     if (!WebPDecodeBGRAInto(data.data(), data.size(), pixels.data(), pixels.size(), static_cast<int>(stride)))
         throw DecodeError("WebP: damaged picture");
-    return BgraOverWhite(pixels.data(), features.width, features.height, stride);
+    return BgraOver(pixels.data(), features.width, features.height, stride, matte);
 }
 
 }  // namespace vs

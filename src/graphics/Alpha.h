@@ -7,11 +7,12 @@
 
 namespace vs {
 
-// Blue-green-red-alpha pixels (alpha not premultiplied) laid over white, as pictures with
-// transparency are shown: a 24-bit bitmap. The blend is done on the stored values, as other
-// viewers do it. stride is the distance between rows in bytes.
-Bitmap BgraOverWhite(const std::uint8_t* bgra, int width, int height, std::size_t stride);
+// Blue-green-red-alpha pixels (alpha not premultiplied) laid over a matte colour, as pictures
+// with transparency are shown: white in thumbnails, the view's background in the viewer. The
+// result is a 24-bit bitmap; the blend is done on the stored values, as other viewers do it.
+// stride is the distance between rows in bytes.
+Bitmap BgraOver(const std::uint8_t* bgra, int width, int height, std::size_t stride, Rgb matte);
 // The same for red-green-blue-alpha pixels.
-Bitmap RgbaOverWhite(const std::uint8_t* rgba, int width, int height, std::size_t stride);
+Bitmap RgbaOver(const std::uint8_t* rgba, int width, int height, std::size_t stride, Rgb matte);
 
 }  // namespace vs

@@ -31,6 +31,9 @@ struct Rgb {
     friend bool operator==(const Rgb&, const Rgb&) = default;
 };
 
+// What transparent pixels lie on where no other background is given (thumbnails, files).
+inline constexpr Rgb kWhite{255, 255, 255};
+
 // Largest picture any reader of ours will allocate: 2^28 pixels (16384 x 16384), about
 // 768 MiB at 24 bits per pixel. A header that claims more is refused before allocating.
 inline constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;

@@ -57,7 +57,7 @@ std::optional<vs::Bitmap> DecodeForViewer(const std::string& input) {
             return std::nullopt;
         }
         try {
-            picture = reader(input, nullptr, nullptr);
+            picture = reader(input, nullptr, nullptr, vs::kWhite);
             picture.convertTo24();
             return picture;
         } catch (const vs::ImageError&) {

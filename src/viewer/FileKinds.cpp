@@ -40,12 +40,12 @@ constexpr FileKindRow kRows[] = {
     {".tga",  kKindTarga,     kTypeTga,    "_tga", ".tga",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodeTarga>, &TTargaGraphic},
     {".pcx",  kKindPcx,       kTypePcx,    "_pcx", ".pcx",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePcx>,   &TPCXGraphic},
     {".psd",  kKindPhotoshop, kTypePsd,    "_psd", ".psd",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePsd>,   &TPSDGraphic},
-    {".png",  kKindPng,       kTypePng,    "_png", ".png",       true,  kThumbnail,  kShown | kDecoded, ReadWholeFile<DecodePng>,   &TPNGGraphic},
-    {".gif",  kKindGif,       kTypeGif,    "_gif", ".gif",       true,  kThumbnail,  kShown | kDecoded, ReadWholeFile<DecodeGif>,   nullptr},
-    {".webp", kKindWebp,      kTypeWebp,   "_webp", ".webp",     true,  kThumbnail,  kShown | kDecoded, ReadWholeFile<DecodeWebp>,  nullptr},
-    {".heic", kKindHeif,      kTypeHeic,   "_heic", ".heic;.heif", true, kThumbnail, kShown | kDecoded, ReadWholeFile<DecodeHeif>,  nullptr},
-    {".heif", kKindHeif,      kTypeHeic,   "",     "",           false, kThumbnail,  kShown | kDecoded, ReadWholeFile<DecodeHeif>,  nullptr},
-    {".avif", kKindAvif,      kTypeAvif,   "_avif", ".avif",     true,  kThumbnail,  kShown | kDecoded, ReadWholeFile<DecodeHeif>,  nullptr},
+    {".png",  kKindPng,       kTypePng,    "_png", ".png",       true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodePng>,   &TPNGGraphic},
+    {".gif",  kKindGif,       kTypeGif,    "_gif", ".gif",       true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodeGif>,   nullptr},
+    {".webp", kKindWebp,      kTypeWebp,   "_webp", ".webp",     true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodeWebp>,  nullptr},
+    {".heic", kKindHeif,      kTypeHeic,   "_heic", ".heic;.heif", true, kThumbnail, kShown | kDecoded, ReadHeifPicture,            nullptr},
+    {".heif", kKindHeif,      kTypeHeic,   "",     "",           false, kThumbnail,  kShown | kDecoded, ReadHeifPicture,            nullptr},
+    {".avif", kKindAvif,      kTypeAvif,   "_avif", ".avif",     true,  kThumbnail,  kShown | kDecoded, ReadHeifPicture,            nullptr},
 };
 // clang-format on
 

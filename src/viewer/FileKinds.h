@@ -73,7 +73,8 @@ struct PictureSize {
 // Decodes a picture file at full size (hint null) or for a thumbnail cell; fullSize, when
 // given, receives the picture's real size, which a reduced decode no longer shows. Throws
 // OpenError when the file cannot be read, DecodeError when it is not a valid picture.
-using PictureReader = Bitmap (*)(const std::string& path, const CellHint* hint, PictureSize* fullSize);
+// Transparent parts are laid over matte (thumbnails are always made on white).
+using PictureReader = Bitmap (*)(const std::string& path, const CellHint* hint, PictureSize* fullSize, Rgb matte);
 
 // What applies to a file kind besides its viewer.
 enum KindTrait : unsigned {

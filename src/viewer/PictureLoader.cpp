@@ -13,13 +13,13 @@ std::string SizeText(const Bitmap& bitmap) { return SizeText(bitmap.width(), bit
 
 std::string SizeText(int width, int height) { return std::to_string(width) + "X" + std::to_string(height); }
 
-Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize) {
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize, Rgb matte) {
     const PictureReader reader = ReaderOf(kind);
     if (!reader)
         throw DecodeError("no reader for picture kind " + std::to_string(kind) + ": " + path);
     // Running out of memory on a picture is a failure of that picture, never of the program.
     try {
-        return reader(path, hint, fullSize);
+        return reader(path, hint, fullSize, matte);
     } catch (const std::bad_alloc&) {
         throw DecodeError("not enough memory to decode " + path);
     }
@@ -56,14 +56,14 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
     }
 }
 
-bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target) {
+bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target, Rgb matte) {
     try {
         Bitmap decoded;
         if (kind == kKindAlbum && album) {
             if (!album->ReadPage(0, &decoded))
                 return false;
         } else {
-            decoded = DecodePicture(path, kind);
+            decoded = DecodePicture(path, kind, nullptr, nullptr, matte);
         }
         decoded.convertTo24();
         target = std::move(decoded);

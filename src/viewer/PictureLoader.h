@@ -21,8 +21,10 @@ std::string SizeText(int width, int height);
 Bitmap DecodePicture(const std::string& path, int kind);
 
 // DecodePicture for a thumbnail: fullSize receives the picture's real size, which a reduced
-// decode no longer shows. Without a hint it is the plain full-size decode.
-Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize);
+// decode no longer shows. Without a hint it is the plain full-size decode. Transparent parts
+// lie on matte.
+Bitmap DecodePicture(const std::string& path, int kind, const CellHint* hint, PictureSize* fullSize,
+                     Rgb matte = kWhite);
 
 // Makes a thumbnail: decodes fileName with the reader of kind (JPEG reduced in the DCT as
 // far as the result still covers the cell), sets sizeText to the full size, converts to 24
@@ -42,10 +44,11 @@ bool LoadMicroImageFromFile(const std::string& fileName, int kind, Bitmap& bitma
                             const CellHint& decodeHint, int cellWidth, int cellHeight,
                             const DecodedHook& decoded = {});
 
-// Decodes a picture kind at full size into target as 24 bits per pixel.
+// Decodes a picture kind at full size into target as 24 bits per pixel, transparent parts
+// laid over matte (the viewer passes its background).
 // album is the album the page strip has open, or null; for kind 3 its page 0 is read, else
 // the file's page 0 is read straight from the file. False, with target untouched, on
 // any failure; the caller reports it.
-bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target);
+bool LoadImageByKind(const std::string& path, int kind, TXfAlbum* album, Bitmap& target, Rgb matte = kWhite);
 
 }  // namespace vs

@@ -20,17 +20,17 @@ Bitmap WithSize(Bitmap picture, PictureSize* fullSize) {
 
 }  // namespace
 
-Bitmap ReadBmpPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+Bitmap ReadBmpPicture(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb matte) {
     const std::vector<std::uint8_t> bytes = ReadFileBytes(path);
     const BmpEmbedded embedded = FindBmpEmbeddedStream(bytes);
     if (embedded.kind == BmpEmbedded::Jpeg)
         return WithSize(DecodeJpeg(embedded.stream), fullSize);
     if (embedded.kind == BmpEmbedded::Png)
-        return WithSize(DecodePng(embedded.stream), fullSize);
+        return WithSize(DecodePng(embedded.stream, matte), fullSize);
     return WithSize(DecodeBmp(bytes), fullSize);
 }
 
-Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize) {
+Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize, Rgb /*matte*/) {
     if (!hint)
         return WithSize(DecodeJpeg(ReadFileBytes(path)), fullSize);
     JpegInfo info;
@@ -40,19 +40,29 @@ Bitmap ReadJpegPicture(const std::string& path, const CellHint* hint, PictureSiz
     return reduced;
 }
 
-Bitmap ReadKevPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+Bitmap ReadKevPicture(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb /*matte*/) {
     TKevImage kev;
     if (!kev.Read(path))
         throw DecodeError("not a readable KEV file: " + path);
     return WithSize(std::move(kev.bitmap()), fullSize);
 }
 
-Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint*, PictureSize* fullSize) {
+Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb /*matte*/) {
     return WithSize(ReadXfPage(path, 0), fullSize);
 }
 
-Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize) {
+Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb /*matte*/) {
     return WithSize(DecodeTiff(ReadFileBytes(path)), fullSize);
+}
+
+Bitmap ReadHeifPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize, Rgb matte) {
+    if (!hint || !hint->usePreview)
+        return WithSize(DecodeHeif(ReadFileBytes(path), matte), fullSize);
+    PictureSize full;
+    Bitmap picture = DecodeHeifForCell(ReadFileBytes(path), hint->width, hint->height, &full.width, &full.height, matte);
+    if (fullSize)
+        *fullSize = full;
+    return picture;
 }
 
 }  // namespace vs

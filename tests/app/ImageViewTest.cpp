@@ -108,6 +108,23 @@ TEST_F(ImageViewTest, PaintedPictureEqualsTheRenderedOneAtEveryMode) {
     }
 }
 
+TEST_F(ImageViewTest, TransparentPartsOfAPictureShowTheFrameColour) {
+    std::filesystem::create_directories(Library());
+    ASSERT_EQ(test::Run("convert -size 20x20 xc:'rgb(200,10,10)' -size 20x20 xc:none +append " +
+                        test::Quote(Library() + "half.png"))
+                  .exitCode,
+              0);
+    TMainForm& f = Start({{"a.bmp", Pattern(8, 8)}});
+    Show("half.png");
+    f.Action("FullSize")->trigger();
+    const QImage shown = Shown();
+    ASSERT_EQ(shown.size(), QSize(40, 20));
+    const QColor frame = f.Ui().SeePanel->palette().color(QPalette::Window);
+    EXPECT_NE(frame, QColor(Qt::white));
+    EXPECT_EQ(shown.pixelColor(5, 5), QColor(200, 10, 10));
+    EXPECT_EQ(shown.pixelColor(30, 5), frame);
+}
+
 TEST_F(ImageViewTest, ZoomActionsAndTinyResults) {
     TMainForm& f = Start({{"a.bmp", Pattern(100, 60)}});
     SetArea(500, 400);

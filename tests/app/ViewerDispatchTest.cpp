@@ -15,6 +15,7 @@ public:
     std::vector<std::string> log;
     bool mediaVisible = false;
     Bitmap lastPicture;
+    Rgb background{0, 0, 0};
 
     TXfAlbum* OpenAlbumInStrip(const std::string& path) override {
         log.push_back("album " + path);
@@ -27,6 +28,7 @@ public:
         lastPicture = p;
         log.push_back("image " + std::to_string(p.width()) + "x" + std::to_string(p.height()));
     }
+    Rgb ImageBackground() const override { return background; }
     void SetImageFrameVisible(bool v) override { log.push_back(v ? "frame+" : "frame-"); }
     bool MediaPanelVisible() const override { return mediaVisible; }
     void SetMediaPanelVisible(bool v) override {

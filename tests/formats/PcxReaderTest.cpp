@@ -148,6 +148,38 @@ TEST_F(PcxTest, OneBitSinglePlaneIsBlackAndWhiteWhateverTheHeaderPalette) {
     }
 }
 
+TEST_F(PcxTest, CgaPicturesOfOldVersionsUseTheAdapterPaletteTheHeaderSelects) {
+    // ImageMagick reads the header bytes as colours here; the values below are the adapter's.
+    struct Case {
+        std::uint8_t background, select;
+        std::uint32_t colours[4];
+    };
+    const Case cases[] = {
+        {0x00, 0x00, {0x000000, 0x00AA00, 0xAA0000, 0xAA5500}},
+        {0x10, 0x20, {0x0000AA, 0x55FF55, 0xFF5555, 0xFFFF55}},
+        {0xE0, 0x40, {0xFFFF55, 0x00AAAA, 0xAA00AA, 0xAAAAAA}},
+        {0x80, 0x60, {0x555555, 0x55FFFF, 0xFF55FF, 0xFFFFFF}},
+        {0x60, 0xE0, {0xAA5500, 0x55FFFF, 0xFF5555, 0xFFFFFF}},
+    };
+    for (const Case& c : cases) {
+        PcxSpec s;
+        s.version = 3;
+        s.encoding = 0;
+        s.bits = 2;
+        s.width = 4;
+        auto file = Header(s);
+        file[16] = c.background;
+        file[19] = c.select;
+        file.insert(file.end(), {0x1B, 0x00});  // indexes 0, 1, 2, 3
+        const Bitmap bmp = DecodePcx(file);
+        for (int x = 0; x < 4; ++x)
+            EXPECT_EQ(bmp.pixel(x, 0), (Rgb{static_cast<std::uint8_t>(c.colours[x] >> 16),
+                                            static_cast<std::uint8_t>(c.colours[x] >> 8),
+                                            static_cast<std::uint8_t>(c.colours[x])}))
+                << int(c.select) << " " << x;
+    }
+}
+
 TEST_F(PcxTest, VersionsEncodingsPaddingAndRunsAcrossRows) {
     for (int version : {0, 2, 3, 4, 5}) {
         PcxSpec s;
