@@ -1,5 +1,6 @@
 #include "formats/PsdReader.h"
 
+#include "graphics/Alpha.h"
 #include "graphics/ByteReader.h"
 #include "graphics/Errors.h"
 
@@ -136,19 +137,21 @@ bool HasRealMergedData(std::span<const std::uint8_t> resources) {
     return true;
 }
 
-// The visible layers of a file without a real merged picture, composited in order over white
-// in the document's own channels: normal blending, layer opacity, channel -1 as the layer's
-// transparency, layers clipped to the canvas. Blend modes, clipping groups, masks and effects
-// are not applied. Composite says whether the file held layers; Result gives depth-16 planes.
+// The visible layers of a file without a real merged picture, composited in order onto a
+// transparent canvas in the document's own channels: normal blending, layer opacity, channel
+// -1 as the layer's transparency, layers clipped to the canvas. Blend modes, clipping groups,
+// masks and effects are not applied. Composite says whether the file held layers; Result
+// gives depth-16 planes, Alpha the canvas's coverage (0 to 65535).
 class LayerCompositor {
 public:
-    LayerCompositor(int width, int height, int depth, int mode, int used)
+    LayerCompositor(int width, int height, int depth, int used)
         : width_(width), height_(height), depth_(depth), used_(used) {
         const std::size_t pixels = static_cast<std::size_t>(width) * static_cast<std::size_t>(height);
-        // White: full light in every channel (CMYK keeps full minus ink), neutral a and b for Lab.
-        for (int c = 0; c < used; ++c)
-            canvas_.emplace_back(pixels, mode == kLab && c > 0 ? std::uint16_t{128 * 257} : std::uint16_t{65535});
+        canvas_.assign(static_cast<std::size_t>(used), std::vector<std::uint16_t>(pixels, 0));
+        alpha_.assign(pixels, 0);
     }
+
+    const std::vector<std::uint16_t>& Alpha() const { return alpha_; }
 
     // section: the layer and mask information, without its length.
     bool Composite(std::span<const std::uint8_t> section) {
@@ -300,12 +303,19 @@ private:
                 const std::uint64_t alpha = (samples[0].empty() ? 65535u : samples[0][i]) * opacity / 255;
                 const std::size_t at = (static_cast<std::size_t>(y0) + y) * static_cast<std::size_t>(width_) +
                                        static_cast<std::size_t>(x0) + x;
+                // Over, on colours not multiplied by their alpha: what shows of the canvas
+                // below is its coverage times what the layer leaves.
+                const std::uint64_t below = (alpha_[at] * (65535 - alpha) + 32767) / 65535;
+                const std::uint64_t cover = alpha + below;
+                if (cover == 0)
+                    continue;
                 for (int c = 0; c < used_; ++c) {
                     const auto& layerChannel = samples[static_cast<std::size_t>(c) + 1];
                     const std::uint64_t top = layerChannel.empty() ? 0 : layerChannel[i];
                     std::uint16_t& under = canvas_[static_cast<std::size_t>(c)][at];
-                    under = static_cast<std::uint16_t>((under * (65535 - alpha) + top * alpha + 32767) / 65535);
+                    under = static_cast<std::uint16_t>((under * below + top * alpha + cover / 2) / cover);
                 }
+                alpha_[at] = static_cast<std::uint16_t>(cover);
             }
     }
 
@@ -385,6 +395,7 @@ private:
     int depth_;
     int used_;
     std::vector<std::vector<std::uint16_t>> canvas_;
+    std::vector<std::uint16_t> alpha_;
 };
 
 // The picture from its planes (depth as stored, or 16 for composited layers).
@@ -460,7 +471,7 @@ Rgb LabToRgb(double l, double a, double b) {
             ToSrgb(0.0719453 * x - 0.2289914 * y + 1.4052427 * z)};
 }
 
-Bitmap DecodePsd(std::span<const std::uint8_t> data) {
+Bitmap DecodePsd(std::span<const std::uint8_t> data, Rgb matte) {
     ByteReader in(data, "Photoshop");
     if (in.u32be() != 0x38425053u)  // "8BPS"
         in.fail("not a Photoshop file");
@@ -500,9 +511,19 @@ Bitmap DecodePsd(std::span<const std::uint8_t> data) {
     // a few bytes of layers can ask for.
     if (!merged && mode != kBitmap && mode != kIndexed &&
         static_cast<std::size_t>(width) * static_cast<std::size_t>(height) / 128 <= data.size()) {
-        LayerCompositor compositor(width, height, depth, mode, used);
-        if (compositor.Composite(layers))
-            return ToBitmap(compositor.Result(), width, height, 16, mode, modeData);
+        LayerCompositor compositor(width, height, depth, used);
+        if (compositor.Composite(layers)) {
+            Bitmap colours = ToBitmap(compositor.Result(), width, height, 16, mode, modeData);
+            colours.convertTo24();
+            std::vector<std::uint8_t> bgra(static_cast<std::size_t>(width) * static_cast<std::size_t>(height) * 4);
+            for (int y = 0; y < height; ++y)
+                for (int x = 0; x < width; ++x) {
+                    const std::size_t i = static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x);
+                    std::copy_n(colours.row(y) + 3 * x, 3, bgra.data() + 4 * i);
+                    bgra[4 * i + 3] = static_cast<std::uint8_t>((compositor.Alpha()[i] + 128) / 257);
+                }
+            return BgraOver(bgra.data(), width, height, static_cast<std::size_t>(width) * 4, matte);
+        }
     }
     const int compression = in.u16be();
     if (compression > 1)

@@ -112,9 +112,9 @@ double FloatSample(const std::uint8_t* p, int bytes) {
 
 // Floating-point samples (SampleFormat 3), which libtiff's RGBA interface refuses: grey or
 // RGB of 16, 32 or 64 bits, with or without alpha, in strips or tiles, interleaved or in
-// planes. Gives the pixels as stored, alpha laid over white.
+// planes. Gives the pixels as stored, alpha laid over the matte.
 template <typename Fail>
-Bitmap ReadFloatPicture(TIFF* tif, std::uint32_t width, std::uint32_t height, const Fail& fail) {
+Bitmap ReadFloatPicture(TIFF* tif, std::uint32_t width, std::uint32_t height, Rgb matte, const Fail& fail) {
     std::uint16_t bits = 0;
     std::uint16_t spp = 1;
     std::uint16_t photometric = 0;
@@ -195,16 +195,16 @@ Bitmap ReadFloatPicture(TIFF* tif, std::uint32_t width, std::uint32_t height, co
                         }
                 }
             }
-    if (premultiplied)  // the blend over white takes colours not yet multiplied by alpha
+    if (premultiplied)  // the blend over the matte takes colours not yet multiplied by alpha
         for (std::size_t i = 0; i < rgba.size(); i += 4)
             for (int c = 0; c < 3; ++c)
                 rgba[i + c] = rgba[i + 3] ? static_cast<std::uint8_t>(std::min(255u, (rgba[i + c] * 255u + rgba[i + 3] / 2u) / rgba[i + 3])) : 0;
-    return RgbaOverWhite(rgba.data(), static_cast<int>(width), static_cast<int>(height), std::size_t{width} * 4);
+    return RgbaOver(rgba.data(), static_cast<int>(width), static_cast<int>(height), std::size_t{width} * 4, matte);
 }
 
 }  // namespace
 
-Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
+Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels, Rgb matte) {
     MemoryFile file{data, 0, {}};
     std::unique_ptr<TIFFOpenOptions, OptionsDeleter> options(TIFFOpenOptionsAlloc());
     if (!options)
@@ -236,7 +236,7 @@ Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels) {
     if (orientation < ORIENTATION_TOPLEFT || orientation > ORIENTATION_LEFTBOT)
         orientation = ORIENTATION_TOPLEFT;
     if (sampleFormat == SAMPLEFORMAT_IEEEFP) {
-        Bitmap bmp = ReadFloatPicture(tif.get(), width, height, fail);
+        Bitmap bmp = ReadFloatPicture(tif.get(), width, height, matte, fail);
         if (!file.error.empty())
             fail("cannot read the picture");
         ApplyOrientation(bmp, orientation);
