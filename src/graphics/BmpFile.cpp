@@ -21,6 +21,9 @@ constexpr std::uint32_t kBiBitfields = 3;
 constexpr std::uint32_t kBiJpeg = 4;
 constexpr std::uint32_t kBiPng = 5;
 constexpr std::uint32_t kBiAlphaBitfields = 6;
+// OS/2 2.x numbers 3 and 4 differently: Huffman 1D (not read) and 24-bit runs, kept apart
+// from the Windows meanings under a number of our own.
+constexpr std::uint32_t kOs2Rle24 = 0x100 | 4;
 
 struct BmpHeader {
     std::uint32_t pixelOffset = 0;
@@ -69,7 +72,9 @@ BmpHeader ReadHeader(ByteReader& in) {
             in.skip(12);  // image size, resolution
             h.colorsUsed = in.u32le();
             in.skip(4);  // important colours
-            if (h.headerSize == 64 && h.compression > kBiRle4)
+            if (h.headerSize == 64 && h.compression == 4)
+                h.compression = kOs2Rle24;
+            else if (h.headerSize == 64 && h.compression > kBiRle4)
                 in.fail("unsupported OS/2 compression");
             if (h.compression == kBiBitfields || h.compression == kBiAlphaBitfields) {
                 // Masks sit in the header from 52 bytes on, after a 40-byte header otherwise.
@@ -132,16 +137,31 @@ bool IsContiguous(std::uint32_t m) {
     return m == 0 || std::has_single_bit((m >> std::countr_zero(m)) + 1);
 }
 
+// Runs of palette indexes (RLE8, RLE4) or of blue-green-red pixels (OS/2 RLE24), a value
+// being 1 or 3 bytes.
 void DecodeRle(ByteReader& in, const BmpHeader& h, Bitmap& bmp) {
     const bool four = h.compression == kBiRle4;
+    const bool rgb = h.compression == kOs2Rle24;
     const int w = bmp.width();
     const int rows = bmp.height();
     int x = 0;
     int line = 0;  // counted from the bottom
+    const auto value = [&](std::uint8_t first) -> unsigned {
+        if (!rgb)
+            return first;
+        const unsigned green = in.u8();
+        const unsigned red = in.u8();
+        return first | green << 8 | red << 16;
+    };
     const auto put = [&](unsigned index) {
         if (x < w && line < rows) {
             std::uint8_t* row = bmp.row(rows - 1 - line);
-            if (four) {
+            if (rgb) {
+                std::uint8_t* px = row + 3 * static_cast<std::size_t>(x);
+                px[0] = static_cast<std::uint8_t>(index);
+                px[1] = static_cast<std::uint8_t>(index >> 8);
+                px[2] = static_cast<std::uint8_t>(index >> 16);
+            } else if (four) {
                 std::uint8_t& b = row[x >> 1];
                 b = (x & 1) ? static_cast<std::uint8_t>((b & 0xF0) | (index & 0x0F))
                             : static_cast<std::uint8_t>((b & 0x0F) | (index << 4));
@@ -153,12 +173,13 @@ void DecodeRle(ByteReader& in, const BmpHeader& h, Bitmap& bmp) {
     };
     while (line < rows) {
         const std::uint8_t count = in.u8();
-        const std::uint8_t value = in.u8();
+        const std::uint8_t code = in.u8();
         if (count > 0) {
-            for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? value & 0x0F : value >> 4) : value);
+            const unsigned v = value(code);
+            for (int i = 0; i < count; ++i) put(four ? ((i & 1) ? v & 0x0F : v >> 4) : v);
             continue;
         }
-        switch (value) {
+        switch (code) {
             case 0:  // end of line
                 x = 0;
                 ++line;
@@ -170,13 +191,15 @@ void DecodeRle(ByteReader& in, const BmpHeader& h, Bitmap& bmp) {
                 line += in.u8();
                 break;
             default: {  // absolute run, padded to a 16-bit boundary
-                const int n = value;
-                const std::size_t bytes = four ? (static_cast<std::size_t>(n) + 1) / 2 : static_cast<std::size_t>(n);
+                const int n = code;
+                const std::size_t bytes = four  ? (static_cast<std::size_t>(n) + 1) / 2
+                                          : rgb ? 3 * static_cast<std::size_t>(n)
+                                                : static_cast<std::size_t>(n);
                 const auto run = in.bytes(bytes);
-                for (int i = 0; i < n; ++i)
-                    put(four ? ((i & 1) ? run[static_cast<std::size_t>(i / 2)] & 0x0F
-                                        : run[static_cast<std::size_t>(i / 2)] >> 4)
-                             : run[static_cast<std::size_t>(i)]);
+                for (std::size_t i = 0; i < static_cast<std::size_t>(n); ++i)
+                    put(four  ? ((i & 1) ? run[i / 2] & 0x0F : run[i / 2] >> 4)
+                        : rgb ? run[3 * i] | unsigned{run[3 * i + 1]} << 8 | unsigned{run[3 * i + 2]} << 16
+                              : run[i]);
                 if (bytes & 1)
                     in.skip(1);
                 break;
@@ -198,10 +221,11 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
     const int height = topDown ? -h.height : h.height;
     CheckPictureSize(width, height);
 
-    const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4;
+    const bool rle = h.compression == kBiRle8 || h.compression == kBiRle4 || h.compression == kOs2Rle24;
     if (rle && topDown)
         in.fail("run-length data must be stored bottom-up");
-    if ((h.compression == kBiRle8 && h.bitCount != 8) || (h.compression == kBiRle4 && h.bitCount != 4))
+    if ((h.compression == kBiRle8 && h.bitCount != 8) || (h.compression == kBiRle4 && h.bitCount != 4) ||
+        (h.compression == kOs2Rle24 && h.bitCount != 24))
         in.fail("run-length type does not match the bit depth");
     if (h.haveMasks && h.bitCount != 16 && h.bitCount != 32)
         in.fail("bit-field masks need 16 or 32 bits per pixel");

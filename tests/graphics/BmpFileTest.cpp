@@ -203,6 +203,37 @@ TEST(BmpDecode, Rle4AlternatesNibbles) {
         EXPECT_EQ(b.pixel(x, 0).r, expected[x]) << x;
 }
 
+TEST(BmpDecode, Os2Rle24RunsOfBlueGreenRedPixels) {
+    BmpSpec s;
+    s.headerSize = 64;
+    s.width = 5;
+    s.height = 2;
+    s.compression = 4;  // with an OS/2 2.x header: 24-bit runs, not JPEG
+    s.pixels = {
+        2, 10, 20, 30,                     // bottom row: two of (r 30, g 20, b 10)
+        0, 3, 1, 2, 3, 4, 5, 6, 7, 8, 9, 0, // absolute run of 3, nine bytes padded to a word
+        0, 0,                              // end of line
+        0, 2, 1, 0,                        // delta: one right
+        1, 40, 50, 60,                     // top row, x = 1
+        0, 1,
+    };
+    const Bitmap b = DecodeBmp(MakeBmp(s));
+    ASSERT_EQ(b.format(), PixelFormat::Bpp24);
+    const Rgb bottom[] = {{30, 20, 10}, {30, 20, 10}, {3, 2, 1}, {6, 5, 4}, {9, 8, 7}};
+    for (int x = 0; x < 5; ++x)
+        EXPECT_EQ(b.pixel(x, 1), bottom[x]) << x;
+    EXPECT_EQ(b.pixel(1, 0), (Rgb{60, 50, 40}));
+    EXPECT_EQ(b.pixel(0, 0), (Rgb{0, 0, 0}));
+    for (const std::size_t cut : {std::size_t{3}, std::size_t{10}, s.pixels.size() - 2}) {
+        BmpSpec shortened = s;
+        shortened.pixels.resize(cut);
+        EXPECT_THROW(DecodeBmp(MakeBmp(shortened)), DecodeError) << cut;
+    }
+    s.bitCount = 8;
+    s.palette.resize(2);
+    EXPECT_THROW(DecodeBmp(MakeBmp(s)), DecodeError);  // 24-bit runs on 8 bits
+}
+
 TEST(BmpDecode, RunsPastTheRightEdgeAreClipped) {
     BmpSpec s;
     s.width = 2;
