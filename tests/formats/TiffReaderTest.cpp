@@ -80,8 +80,9 @@ TEST_F(TiffTest, FloatingPointSamplesMatchImageMagick) {
         // through 16-bit values (and blends at 16 bits), so a step of one either way.
         test::MakeWithMagick(test::Quote(path), "-background white -flatten", flat);
         EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(DecodeTiff(test::ReadBytes(path))), 1));
-        if (options.find("Alpha") != std::string::npos)  // the first column is transparent
+        if (options.find("Alpha") != std::string::npos) {  // the first column is transparent
             EXPECT_EQ(DecodeTiff(test::ReadBytes(path), kMaxPixels, {0, 128, 255}).pixel(0, 5), (Rgb{0, 128, 255}));
+        }
     }
 }
 
