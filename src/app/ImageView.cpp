@@ -14,6 +14,7 @@
 #include <QFrame>
 #include <QLabel>
 #include <QMouseEvent>
+#include <QTimer>
 
 namespace vs {
 
@@ -25,6 +26,20 @@ void TMainForm::ConnectImageView() {
     connect(Action("Size8_1"), &QAction::triggered, this, &TMainForm::Size8_1Execute);
     connect(Action("SetWallpaper"), &QAction::triggered, this, &TMainForm::SetWallpaperExecute);
     ui_.Image1->installEventFilter(this);
+    animationTimer_ = new QTimer(this);
+    animationTimer_->setObjectName("AnimationTimer");
+    animationTimer_->setSingleShot(true);
+    connect(animationTimer_, &QTimer::timeout, this, [this] { AnimationTick(); });
+}
+
+void TMainForm::AnimationTick() {
+    // Another file may have been shown since: the dispatch then no longer animates.
+    if (!dispatch_.Animating() || !dispatch_.AdvanceFrame())
+        return;
+    // A frame is a new picture of the same size: it keeps the zoom mode and the place the
+    // frame was dragged to.
+    UpdateImageView(false, true);
+    animationTimer_->start(dispatch_.FrameDelay());
 }
 
 void TMainForm::ZoomExecute(ZoomMode mode) {

@@ -437,7 +437,13 @@ std::string TMainForm::BrowseForFolder() {
 
 // --- content views ---------------------------------------------------------------------
 
-void TMainForm::ShowNewImage(const Bitmap& /*picture*/) { RefreshImageView(); }
+void TMainForm::ShowNewImage(const Bitmap& /*picture*/) {
+    RefreshImageView();
+    if (dispatch_.Animating())
+        animationTimer_->start(dispatch_.FrameDelay());
+    else
+        animationTimer_->stop();
+}
 
 Rgb TMainForm::ImageBackground() const {
     const QColor c = ui_.SeePanel->palette().color(QPalette::Window);

@@ -315,6 +315,7 @@ private:
     // The grid's next picture after row, round to the start; -1 when it has none.
     int NextGridPicture(int row) const;
     void SlideShowTick();
+    void AnimationTick();
     bool SlideShowInput(QObject* watched, QEvent* event);
 
     // ContentViews
@@ -382,6 +383,7 @@ private:
     } fullScreen_;
     QTimer* cursorTimer_ = nullptr;  // hides the cursor in full screen
     QTimer* slideShowTimer_ = nullptr;
+    QTimer* animationTimer_ = nullptr;  // shows an animated picture's next frame
     QObject* slideShowStopper_ = nullptr;  // an application event filter while the show runs
     int slideShowSeconds_ = kSlideShowDefaultSeconds;
     int wheelRest_ = 0;              // Ctrl+wheel angle not yet a whole step

@@ -28,6 +28,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
         prompts_.message("Could not find " + shownPath + "!", std::string(kApplicationTitle), Buttons::Ok, Icon::None);
         return;
     }
+    animation_.Stop();
 
     if (IsPicture(kind)) {
         contentKind = kind;
@@ -44,6 +45,7 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
             views_.ShowXfToolBarFor(*album);
         else
             views_.SetXfToolBarVisible(false);
+        animation_.Start(realPath, kind, views_.ImageBackground());
         views_.ShowNewImage(sourceImage_);
         LeaveMediaPanel();
         views_.SetWebPanelVisible(false);
@@ -79,6 +81,14 @@ void ViewerDispatch::Show(const std::string& shownPath, const std::string& realP
         views_.SetWebPanelVisible(false);
         views_.SetTextViewVisible(true);
     }
+}
+
+bool ViewerDispatch::AdvanceFrame() {
+    Bitmap frame;
+    if (!animation_.Advance(frame))
+        return false;
+    sourceImage_ = std::move(frame);
+    return true;
 }
 
 }  // namespace vs

@@ -2,6 +2,7 @@
 
 #include "graphics/Bitmap.h"
 #include "platform/Prompts.h"
+#include "viewer/PictureAnimation.h"
 
 #include <string>
 
@@ -57,12 +58,20 @@ public:
     // Image1 paints these very pixels at Full Size: refresh the image view right after.
     void SetSourceImage(Bitmap picture) { sourceImage_ = std::move(picture); }
 
+    // The shown picture is an animation: its frames replace the source image in turn.
+    bool Animating() const { return animation_.Running(); }
+    int FrameDelay() const { return animation_.Delay(); }
+    // The next frame becomes the source image; false when the animation has ended.
+    // Refresh the image view right after, as for SetSourceImage.
+    bool AdvanceFrame();
+
 private:
     void LeaveMediaPanel();
 
     ContentViews& views_;
     Prompts& prompts_;
     Bitmap sourceImage_;
+    PictureAnimation animation_;
 };
 
 }  // namespace vs

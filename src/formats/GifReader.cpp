@@ -1,3 +1,4 @@
+#include "formats/Animation.h"
 #include "formats/ModernReaders.h"
 
 #include "graphics/Errors.h"
@@ -33,68 +34,133 @@ int ReadBytes(GifFileType* gif, GifByteType* out, int length) {
     throw DecodeError(std::string("GIF: ") + (text ? text : "damaged file"));
 }
 
-}  // namespace
-
-Bitmap DecodeGif(std::span<const std::uint8_t> data, Rgb matte) {
-    Source source{data, 0};
-    int error = 0;
-    const auto close = [](GifFileType* g) {
-        int ignored = 0;
-        DGifCloseFile(g, &ignored);
-    };
-    std::unique_ptr<GifFileType, decltype(close)> gif(DGifOpen(&source, ReadBytes, &error), close);
-    if (!gif)
-        Fail(error);
-    int transparent = -1;
-    for (;;) {
-        GifRecordType type = UNDEFINED_RECORD_TYPE;
-        if (DGifGetRecordType(gif.get(), &type) == GIF_ERROR)
-            Fail(gif->Error);
-        if (type == TERMINATE_RECORD_TYPE)
-            throw DecodeError("GIF: no picture in the file");
-        if (type == EXTENSION_RECORD_TYPE) {
-            int code = 0;
-            GifByteType* block = nullptr;
-            if (DGifGetExtension(gif.get(), &code, &block) == GIF_ERROR)
-                Fail(gif->Error);
-            // The graphic control block before the first picture names its transparent colour.
-            if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4 && (block[1] & 1))
-                transparent = block[4];
-            while (block)
-                if (DGifGetExtensionNext(gif.get(), &block) == GIF_ERROR)
-                    Fail(gif->Error);
-            continue;
+void Fill(Bitmap& bitmap, int left, int top, int right, int bottom, Rgb colour) {
+    for (int y = top; y < bottom; ++y)
+        for (std::uint8_t* px = bitmap.row(y) + 3 * static_cast<std::size_t>(left);
+             px != bitmap.row(y) + 3 * static_cast<std::size_t>(right); px += 3) {
+            px[0] = colour.b;
+            px[1] = colour.g;
+            px[2] = colour.r;
         }
-        if (type != IMAGE_DESC_RECORD_TYPE)
-            continue;
-        if (DGifGetImageDesc(gif.get()) == GIF_ERROR)
-            Fail(gif->Error);
-        const GifImageDesc& desc = gif->Image;
-        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif->SColorMap;
+}
+
+// Reads the frames of a GIF one by one and lays each over the canvas the earlier ones left,
+// after the previous frame's disposal: 0 and 1 leave it, 2 clears its area to the matte
+// (GIF's background is transparent in every viewer today), 3 restores what was under it.
+class GifComposer {
+public:
+    GifComposer(std::span<const std::uint8_t> data, Rgb matte) : source_{data, 0}, matte_(matte) { Open(); }
+
+    bool Next(AnimationFrame& frame) {
+        Control control;
+        for (;;) {
+            GifRecordType type = UNDEFINED_RECORD_TYPE;
+            if (DGifGetRecordType(gif_.get(), &type) == GIF_ERROR)
+                Fail(gif_->Error);
+            if (type == TERMINATE_RECORD_TYPE) {
+                if (canvas_.empty())
+                    throw DecodeError("GIF: no picture in the file");
+                return false;
+            }
+            if (type == EXTENSION_RECORD_TYPE) {
+                ReadExtension(control);
+                continue;
+            }
+            if (type != IMAGE_DESC_RECORD_TYPE)
+                continue;
+            if (DGifGetImageDesc(gif_.get()) == GIF_ERROR)
+                Fail(gif_->Error);
+            DrawFrame(control);
+            frame.picture = canvas_;
+            frame.delayMs = ShownFrameDelay(control.delayCs * 10);
+            return true;
+        }
+    }
+
+    void Rewind() {
+        source_.pos = 0;
+        canvas_ = Bitmap();
+        saved_ = Bitmap();
+        disposal_ = 0;
+        Open();
+    }
+
+private:
+    // What a graphic control block says about the picture after it.
+    struct Control {
+        int transparent = -1;
+        int disposal = 0;
+        int delayCs = 0;
+    };
+    struct Close {
+        void operator()(GifFileType* g) const {
+            int ignored = 0;
+            DGifCloseFile(g, &ignored);
+        }
+    };
+
+    void Open() {
+        int error = 0;
+        gif_.reset(DGifOpen(&source_, ReadBytes, &error));
+        if (!gif_)
+            Fail(error);
+    }
+
+    void ReadExtension(Control& control) {
+        int code = 0;
+        GifByteType* block = nullptr;
+        if (DGifGetExtension(gif_.get(), &code, &block) == GIF_ERROR)
+            Fail(gif_->Error);
+        if (code == GRAPHICS_EXT_FUNC_CODE && block && block[0] >= 4) {
+            control.transparent = (block[1] & 1) ? block[4] : -1;
+            control.disposal = (block[1] >> 2) & 7;
+            control.delayCs = block[2] | (block[3] << 8);
+        }
+        while (block)
+            if (DGifGetExtensionNext(gif_.get(), &block) == GIF_ERROR)
+                Fail(gif_->Error);
+    }
+
+    void DrawFrame(const Control& control) {
+        const GifImageDesc& desc = gif_->Image;
+        const ColorMapObject* map = desc.ColorMap ? desc.ColorMap : gif_->SColorMap;
         if (!map)
             throw DecodeError("GIF: no colour table");
         CheckPictureSize(desc.Width, desc.Height);
         if (desc.Width <= 0 || desc.Height <= 0)
             throw DecodeError("GIF: empty picture");
-        // The first picture on its logical screen; a screen too small for it grows.
-        const int screenW = std::max(gif->SWidth, desc.Left + desc.Width);
-        const int screenH = std::max(gif->SHeight, desc.Top + desc.Height);
-        CheckPictureSize(screenW, screenH);
+        if (canvas_.empty()) {
+            // The logical screen; one too small for the first picture grows.
+            const int screenW = std::max(gif_->SWidth, desc.Left + desc.Width);
+            const int screenH = std::max(gif_->SHeight, desc.Top + desc.Height);
+            CheckPictureSize(screenW, screenH);
+            canvas_ = Bitmap(screenW, screenH, PixelFormat::Bpp24);
+            Fill(canvas_, 0, 0, screenW, screenH, matte_);
+        } else {
+            Dispose();
+        }
+        // Later pictures are clipped to the screen.
+        left_ = std::clamp(desc.Left, 0, canvas_.width());
+        top_ = std::clamp(desc.Top, 0, canvas_.height());
+        right_ = std::clamp(desc.Left + desc.Width, left_, canvas_.width());
+        bottom_ = std::clamp(desc.Top + desc.Height, top_, canvas_.height());
+        disposal_ = control.disposal;
+        if (disposal_ == 3) {
+            saved_ = Bitmap(right_ - left_, bottom_ - top_, PixelFormat::Bpp24);
+            for (int y = top_; y < bottom_; ++y)
+                std::memcpy(saved_.row(y - top_), canvas_.row(y) + 3 * static_cast<std::size_t>(left_),
+                            3 * static_cast<std::size_t>(right_ - left_));
+        }
         std::vector<GifPixelType> line(static_cast<std::size_t>(desc.Width));
-        Bitmap out(screenW, screenH, PixelFormat::Bpp24);
-        for (int y = 0; y < screenH; ++y)
-            for (std::uint8_t* px = out.row(y); px != out.row(y) + 3 * static_cast<std::size_t>(screenW); px += 3) {
-                px[0] = matte.b;
-                px[1] = matte.g;
-                px[2] = matte.r;
-            }
         const auto put = [&](int y) {
-            if (DGifGetLine(gif.get(), line.data(), desc.Width) == GIF_ERROR)
-                Fail(gif->Error);
-            std::uint8_t* dst = out.row(desc.Top + y) + 3 * static_cast<std::size_t>(desc.Left);
-            for (int x = 0; x < desc.Width; ++x, dst += 3) {
+            if (DGifGetLine(gif_.get(), line.data(), desc.Width) == GIF_ERROR)
+                Fail(gif_->Error);
+            if (desc.Top + y < top_ || desc.Top + y >= bottom_)
+                return;
+            std::uint8_t* dst = canvas_.row(desc.Top + y) + 3 * static_cast<std::size_t>(left_);
+            for (int x = left_ - desc.Left; x < right_ - desc.Left; ++x, dst += 3) {
                 const int index = line[static_cast<std::size_t>(x)];
-                if (index == transparent)
+                if (index == control.transparent)
                     continue;
                 if (index < map->ColorCount) {
                     const GifColorType& c = map->Colors[index];
@@ -115,8 +181,51 @@ Bitmap DecodeGif(std::span<const std::uint8_t> data, Rgb matte) {
         } else {
             for (int y = 0; y < desc.Height; ++y) put(y);
         }
-        return out;
     }
+
+    // Undoes the previous picture as its disposal asks.
+    void Dispose() {
+        if (disposal_ == 2) {
+            Fill(canvas_, left_, top_, right_, bottom_, matte_);
+        } else if (disposal_ == 3 && !saved_.empty()) {
+            for (int y = top_; y < bottom_; ++y)
+                std::memcpy(canvas_.row(y) + 3 * static_cast<std::size_t>(left_), saved_.row(y - top_),
+                            3 * static_cast<std::size_t>(right_ - left_));
+        }
+        saved_ = Bitmap();
+    }
+
+    Source source_;
+    Rgb matte_;
+    std::unique_ptr<GifFileType, Close> gif_;
+    Bitmap canvas_;
+    Bitmap saved_;  // under the previous picture, for disposal 3
+    int disposal_ = 0;
+    int left_ = 0, top_ = 0, right_ = 0, bottom_ = 0;  // the previous picture on the canvas
+};
+
+class GifAnimation : public AnimationDecoder {
+public:
+    GifAnimation(std::vector<std::uint8_t> data, Rgb matte) : data_(std::move(data)), composer_(data_, matte) {}
+    bool Next(AnimationFrame& frame) override { return composer_.Next(frame); }
+    void Rewind() override { composer_.Rewind(); }
+
+private:
+    std::vector<std::uint8_t> data_;
+    GifComposer composer_;
+};
+
+}  // namespace
+
+Bitmap DecodeGif(std::span<const std::uint8_t> data, Rgb matte) {
+    GifComposer composer(data, matte);
+    AnimationFrame frame;
+    composer.Next(frame);
+    return std::move(frame.picture);
+}
+
+std::unique_ptr<AnimationDecoder> OpenGifAnimation(std::vector<std::uint8_t> data, Rgb matte) {
+    return std::make_unique<GifAnimation>(std::move(data), matte);
 }
 
 }  // namespace vs

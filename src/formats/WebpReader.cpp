@@ -1,3 +1,4 @@
+#include "formats/Animation.h"
 #include "formats/ModernReaders.h"
 
 #include "graphics/Alpha.h"
@@ -13,41 +14,95 @@ namespace vs {
 
 namespace {
 
-// The first frame of an animation, composed on its canvas by libwebp's animation decoder.
-Bitmap FirstFrame(std::span<const std::uint8_t> data, Rgb matte) {
-    WebPAnimDecoderOptions options;
-    if (!WebPAnimDecoderOptionsInit(&options))
-        throw DecodeError("WebP: animation decoder unavailable");
-    options.color_mode = MODE_BGRA;
-    const WebPData webp{data.data(), data.size()};
-    const auto release = [](WebPAnimDecoder* d) { WebPAnimDecoderDelete(d); };
-    std::unique_ptr<WebPAnimDecoder, decltype(release)> decoder(WebPAnimDecoderNew(&webp, &options), release);
-    WebPAnimInfo info;
-    if (!decoder || !WebPAnimDecoderGetInfo(decoder.get(), &info))
-        throw DecodeError("WebP: damaged animation");
-    CheckPictureSize(info.canvas_width, info.canvas_height);
-    std::uint8_t* pixels = nullptr;
-    int timestamp = 0;
-    if (!WebPAnimDecoderGetNext(decoder.get(), &pixels, &timestamp) || !pixels)
-        throw DecodeError("WebP: damaged animation");
-    const int w = static_cast<int>(info.canvas_width), h = static_cast<int>(info.canvas_height);
-    return BgraOver(pixels, w, h, static_cast<std::size_t>(w) * 4, matte);
+// The frames of an animation, composed on their canvas by libwebp's animation decoder.
+class WebpComposer {
+public:
+    WebpComposer(std::span<const std::uint8_t> data, Rgb matte) : matte_(matte) {
+        WebPAnimDecoderOptions options;
+        if (!WebPAnimDecoderOptionsInit(&options))
+            throw DecodeError("WebP: animation decoder unavailable");
+        options.color_mode = MODE_BGRA;
+        const WebPData webp{data.data(), data.size()};
+        decoder_.reset(WebPAnimDecoderNew(&webp, &options));
+        WebPAnimInfo info;
+        if (!decoder_ || !WebPAnimDecoderGetInfo(decoder_.get(), &info))
+            throw DecodeError("WebP: damaged animation");
+        CheckPictureSize(info.canvas_width, info.canvas_height);
+        width_ = static_cast<int>(info.canvas_width);
+        height_ = static_cast<int>(info.canvas_height);
+    }
+
+    bool Next(AnimationFrame& frame) {
+        if (!WebPAnimDecoderHasMoreFrames(decoder_.get()))
+            return false;
+        std::uint8_t* pixels = nullptr;
+        int timestamp = 0;
+        if (!WebPAnimDecoderGetNext(decoder_.get(), &pixels, &timestamp) || !pixels)
+            throw DecodeError("WebP: damaged animation");
+        frame.picture = BgraOver(pixels, width_, height_, static_cast<std::size_t>(width_) * 4, matte_);
+        // Timestamps are where each frame ends.
+        frame.delayMs = ShownFrameDelay(timestamp - timestamp_);
+        timestamp_ = timestamp;
+        return true;
+    }
+
+    void Rewind() {
+        WebPAnimDecoderReset(decoder_.get());
+        timestamp_ = 0;
+    }
+
+private:
+    struct Delete {
+        void operator()(WebPAnimDecoder* d) const { WebPAnimDecoderDelete(d); }
+    };
+    Rgb matte_;
+    std::unique_ptr<WebPAnimDecoder, Delete> decoder_;
+    int width_ = 0, height_ = 0;
+    int timestamp_ = 0;
+};
+
+// The decoder reads from the bytes it was made with: they live here, before it.
+class WebpAnimation : public AnimationDecoder {
+public:
+    WebpAnimation(std::vector<std::uint8_t> data, Rgb matte) : data_(std::move(data)), composer_(data_, matte) {}
+    bool Next(AnimationFrame& frame) override { return composer_.Next(frame); }
+    void Rewind() override { composer_.Rewind(); }
+
+private:
+    std::vector<std::uint8_t> data_;
+    WebpComposer composer_;
+};
+
+WebPBitstreamFeatures Features(std::span<const std::uint8_t> data) {
+    WebPBitstreamFeatures features;
+    if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK)
+        throw DecodeError("WebP: not a WebP picture");
+    // The canvas size, before any decoder allocates for it.
+    CheckPictureSize(features.width, features.height);
+    return features;
 }
 
 }  // namespace
 
 Bitmap DecodeWebp(std::span<const std::uint8_t> data, Rgb matte) {
-    WebPBitstreamFeatures features;
-    if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK)
-        throw DecodeError("WebP: not a WebP picture");
-    if (features.has_animation)
-        return FirstFrame(data, matte);
-    CheckPictureSize(features.width, features.height);
+    const WebPBitstreamFeatures features = Features(data);
+    if (features.has_animation) {
+        AnimationFrame frame;
+        if (!WebpComposer(data, matte).Next(frame))
+            throw DecodeError("WebP: no frame in the animation");
+        return std::move(frame.picture);
+    }
     const std::size_t stride = static_cast<std::size_t>(features.width) * 4;
     std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(features.height));
     if (!WebPDecodeBGRAInto(data.data(), data.size(), pixels.data(), pixels.size(), static_cast<int>(stride)))
         throw DecodeError("WebP: damaged picture");
     return BgraOver(pixels.data(), features.width, features.height, stride, matte);
+}
+
+std::unique_ptr<AnimationDecoder> OpenWebpAnimation(std::vector<std::uint8_t> data, Rgb matte) {
+    Features(data);
+    // libwebp's animation decoder reads still pictures too, as a single frame.
+    return std::make_unique<WebpAnimation>(std::move(data), matte);
 }
 
 }  // namespace vs

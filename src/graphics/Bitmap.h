@@ -1,6 +1,7 @@
 #pragma once
 
 #include <array>
+#include <cmath>
 #include <cstddef>
 #include <cstdint>
 #include <vector>
@@ -36,6 +37,14 @@ inline constexpr Rgb kWhite{255, 255, 255};
 // Largest picture any reader of ours will allocate: 2^28 pixels (16384 x 16384), about
 // 768 MiB at 24 bits per pixel. A header that claims more is refused before allocating.
 inline constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
+
+// A floating-point sample of 0.0 to 1.0 as 0 to scale (255 for bytes, 65535 for 16 bits),
+// rounded; beyond that clamped, NaN as 0. Float TIFF and Photoshop samples map this way.
+inline unsigned FloatSampleToScale(double v, unsigned scale) {
+    if (!(v > 0.0))
+        return 0;
+    return v >= 1.0 ? scale : static_cast<unsigned>(std::lround(v * scale));
+}
 
 // Throws DecodeError when a side is negative, or a side or width x height exceeds kMaxPixels.
 void CheckPictureSize(std::int64_t width, std::int64_t height);

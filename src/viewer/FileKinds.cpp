@@ -39,7 +39,7 @@ constexpr FileKindRow kRows[] = {
     {".tiff", kKindTiff,      kTypeTif,    "",     "",           false, kThumbnail,  kDecoded,         ReadTiffPicture,            &TTIFFGraphic},
     {".tga",  kKindTarga,     kTypeTga,    "_tga", ".tga",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodeTarga>, &TTargaGraphic},
     {".pcx",  kKindPcx,       kTypePcx,    "_pcx", ".pcx",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePcx>,   &TPCXGraphic},
-    {".psd",  kKindPhotoshop, kTypePsd,    "_psd", ".psd",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePsd>,   &TPSDGraphic},
+    {".psd",  kKindPhotoshop, kTypePsd,    "_psd", ".psd",       false, kThumbnail,  kDecoded,         ReadTransparentFile<DecodePsd>,   &TPSDGraphic},
     {".png",  kKindPng,       kTypePng,    "_png", ".png",       true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodePng>,   &TPNGGraphic},
     {".gif",  kKindGif,       kTypeGif,    "_gif", ".gif",       true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodeGif>,   nullptr},
     {".webp", kKindWebp,      kTypeWebp,   "_webp", ".webp",     true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodeWebp>,  nullptr},

@@ -51,8 +51,8 @@ Bitmap ReadAlbumFirstPage(const std::string& path, const CellHint*, PictureSize*
     return WithSize(ReadXfPage(path, 0), fullSize);
 }
 
-Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb /*matte*/) {
-    return WithSize(DecodeTiff(ReadFileBytes(path)), fullSize);
+Bitmap ReadTiffPicture(const std::string& path, const CellHint*, PictureSize* fullSize, Rgb matte) {
+    return WithSize(DecodeTiff(ReadFileBytes(path), kMaxPixels, matte), fullSize);
 }
 
 Bitmap ReadHeifPicture(const std::string& path, const CellHint* hint, PictureSize* fullSize, Rgb matte) {

@@ -14,6 +14,7 @@
 #include <QLabel>
 #include <QListWidget>
 #include <QTest>
+#include <QTimer>
 
 #include <gtest/gtest.h>
 
@@ -201,6 +202,37 @@ TEST_F(ImageViewTest, FullSizeDragFollowsTheMouseAndRechoosingChangesNothing) {
     // A right press does not start a drag.
     QTest::mousePress(f.Ui().Image1, Qt::RightButton, {}, QPoint(5, 5));
     EXPECT_FALSE(f.PanActive);
+}
+
+TEST_F(ImageViewTest, AnimatedGifPlaysAtTheZoomModeUntilAnotherFileIsShown) {
+    std::filesystem::create_directories(Library());
+    ASSERT_EQ(test::Run("convert -delay 20 -size 40x20 xc:red xc:lime xc:blue " + test::Quote(Library() + "anim.gif"))
+                  .exitCode,
+              0);
+    TMainForm& f = Start({{"a.bmp", Pattern(8, 8)}});
+    Show("anim.gif");
+    f.Action("Size2_1")->trigger();
+    auto* timer = f.findChild<QTimer*>("AnimationTimer");
+    ASSERT_NE(timer, nullptr);
+    EXPECT_TRUE(timer->isActive());
+    EXPECT_EQ(timer->interval(), 200);
+    f.Ui().SeePanel->move(Frame().topLeft() + QPoint(7, 5));
+    const QRect dragged = Frame();
+    for (const QColor colour : {QColor(0, 255, 0), QColor(0, 0, 255), QColor(255, 0, 0)}) {
+        QMetaObject::invokeMethod(timer, "timeout");
+        ASSERT_EQ(Shown().size(), QSize(20, 10));
+        EXPECT_EQ(Shown().pixelColor(15, 7), colour);
+        EXPECT_EQ(Frame(), dragged);
+    }
+    // Another zoom mode shows the next frames at its size.
+    f.Action("FullSize")->trigger();
+    QMetaObject::invokeMethod(timer, "timeout");
+    ASSERT_EQ(Shown().size(), QSize(40, 20));
+    EXPECT_EQ(Shown().pixelColor(30, 15), QColor(0, 255, 0));
+    Show("a.bmp");
+    EXPECT_FALSE(timer->isActive());
+    QMetaObject::invokeMethod(timer, "timeout");
+    EXPECT_EQ(Shown().size(), QSize(8, 8));
 }
 
 TEST_F(ImageViewTest, WallpaperOnlyForTheFirstFourKindsAtFullResolution) {

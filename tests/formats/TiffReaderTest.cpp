@@ -62,6 +62,30 @@ TEST_F(TiffTest, EveryCompressionAndPhotometricMatchesImageMagick) {
     }
 }
 
+TEST_F(TiffTest, FloatingPointSamplesMatchImageMagick) {
+    const std::string src = test::MakeSourcePng(dir, 37, 23);
+    const std::string flt = "-define quantum:format=floating-point -depth ";
+    const std::string rgb = "-type TrueColor " + flt;
+    const std::string rgba = "-alpha set -channel A -fx 'i/w' +channel -type TrueColorAlpha " + flt;
+    for (const std::string& options :
+         {rgb + "32", rgb + "32 -compress Zip", rgb + "32 -interlace Plane", rgb + "32 -define tiff:tile-geometry=16x16",
+          rgb + "16", rgb + "64 -compress LZW", "-colorspace Gray " + flt + "32",
+          rgba + "32", rgba + "32 -interlace Plane"}) {
+        SCOPED_TRACE(options);
+        const std::string path = dir.file("f.tif");
+        const std::string flat = dir.file("flat.png");
+        test::MakeWithMagick(test::Quote(src), options, path);
+        ASSERT_NE(test::Run("tiffinfo " + test::Quote(path)).out.find("IEEE floating point"), std::string::npos);
+        // ImageMagick's rgb: output drops alpha; flattening lays it over white first. It goes
+        // through 16-bit values (and blends at 16 bits), so a step of one either way.
+        test::MakeWithMagick(test::Quote(path), "-background white -flatten", flat);
+        EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat), test::ToRgbImage(DecodeTiff(test::ReadBytes(path))), 1));
+        if (options.find("Alpha") != std::string::npos) {  // the first column is transparent
+            EXPECT_EQ(DecodeTiff(test::ReadBytes(path), kMaxPixels, {0, 128, 255}).pixel(0, 5), (Rgb{0, 128, 255}));
+        }
+    }
+}
+
 TEST_F(TiffTest, YCbCrJpegFromTiffcpMatchesImageMagick) {
     const std::string rgb = dir.file("rgb.tif");
     const std::string ycc = dir.file("ycc.tif");
