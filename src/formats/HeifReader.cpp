@@ -15,6 +15,8 @@ namespace vs {
 
 namespace {
 
+constexpr int kMaxHeifSide = 16385;  // libheif refuses a side at or above it
+
 void Check(const heif_error& e) {
     if (e.code != heif_error_Ok)
         throw DecodeError(std::string("HEIF: ") + (e.message ? e.message : "damaged file"));
@@ -45,6 +47,9 @@ struct HeifFile {
         context.reset(heif_context_alloc());
         if (!context)
             throw DecodeError("HEIF: out of memory");
+        // libheif's own per-side limit (32768) lets a small file ask for gigabytes; a side of
+        // 16384 keeps a square within the pixel budget every other reader has.
+        heif_context_set_maximum_image_size_limit(context.get(), kMaxHeifSide);
         Check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(), nullptr));
         heif_image_handle* raw = nullptr;
         Check(heif_context_get_primary_image_handle(context.get(), &raw));
