@@ -28,12 +28,11 @@ bool PictureAnimation::Start(const std::string& path, int kind, Rgb matte) {
         if (!decoder || !decoder->Next(frame))
             return false;
         const int firstDelay = frame.delayMs;
-        if (!decoder->Next(frame))
+        AnimationFrame second;
+        if (!decoder->Next(second))
             return false;
-        // Back to just after the first frame, which the viewer already shows.
-        decoder->Rewind();
-        decoder->Next(frame);
         delayMs_ = firstDelay;
+        next_ = std::move(second);
         decoder_ = std::move(decoder);
         return true;
     } catch (const std::exception&) {  // OpenError, DecodeError, bad_alloc: a still picture
@@ -46,7 +45,10 @@ bool PictureAnimation::Advance(Bitmap& picture) {
         return false;
     try {
         AnimationFrame frame;
-        if (!decoder_->Next(frame)) {
+        if (next_) {
+            frame = std::move(*next_);
+            next_.reset();
+        } else if (!decoder_->Next(frame)) {
             decoder_->Rewind();
             if (!decoder_->Next(frame)) {
                 Stop();
