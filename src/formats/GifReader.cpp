@@ -146,7 +146,8 @@ private:
         right_ = std::clamp(desc.Left + desc.Width, left_, canvas_.width());
         bottom_ = std::clamp(desc.Top + desc.Height, top_, canvas_.height());
         disposal_ = control.disposal;
-        if (disposal_ == 3) {
+        // A picture clipped away entirely has nothing to save.
+        if (disposal_ == 3 && right_ > left_ && bottom_ > top_) {
             saved_ = Bitmap(right_ - left_, bottom_ - top_, PixelFormat::Bpp24);
             for (int y = top_; y < bottom_; ++y)
                 std::memcpy(saved_.row(y - top_), canvas_.row(y) + 3 * static_cast<std::size_t>(left_),
