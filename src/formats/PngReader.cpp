@@ -49,13 +49,18 @@ struct Reader {
 // Runs between setjmp and a possible longjmp: owns nothing with a destructor. Reads the
 // header and sets every picture up as 8-bit blue, green, red, and alpha when it has
 // transparency; an opaque picture is read straight into the bitmap's rows.
-bool ReadHeader(Reader& r, Source& src, png_uint_32& width, png_uint_32& height, bool& opaque) {
+// storedBytes is the least the picture's rows take unpacked (a filter byte each).
+bool ReadHeader(Reader& r, Source& src, png_uint_32& width, png_uint_32& height, bool& opaque,
+                std::uint64_t& storedBytes) {
     if (setjmp(src.jump))
         return false;
     png_set_read_fn(r.png, &src, ReadBytes);
     png_read_info(r.png, r.info);
     width = png_get_image_width(r.png, r.info);
     height = png_get_image_height(r.png, r.info);
+    const std::uint64_t bitsPerPixel =
+        std::uint64_t{png_get_bit_depth(r.png, r.info)} * png_get_channels(r.png, r.info);
+    storedBytes = std::uint64_t{height} * (1 + (std::uint64_t{width} * bitsPerPixel + 7) / 8);
     opaque = !(png_get_color_type(r.png, r.info) & PNG_COLOR_MASK_ALPHA) && !png_get_valid(r.png, r.info, PNG_INFO_tRNS);
     png_set_expand(r.png);    // palettes, small greys and tRNS become full channels
     png_set_scale_16(r.png);  // 16-bit samples rounded to 8, as they stand
@@ -91,9 +96,13 @@ Bitmap DecodePng(std::span<const std::uint8_t> data, Rgb matte) {
     png_set_user_limits(r.png, 1u << 28, 1u << 28);
     png_uint_32 width = 0, height = 0;
     bool opaque = false;
-    if (!ReadHeader(r, src, width, height, opaque))
+    std::uint64_t storedBytes = 0;
+    if (!ReadHeader(r, src, width, height, opaque, storedBytes))
         throw DecodeError(std::string("PNG: ") + src.message);
     CheckPictureSize(width, height);
+    // Refused before the picture's memory is taken.
+    if (storedBytes > kMaxDeflateRatio * data.size())
+        throw DecodeError("PNG: the picture is larger than the file's data can hold");
     const std::size_t stride = std::size_t{width} * (opaque ? 3 : 4);
     if (png_get_rowbytes(r.png, r.info) != stride)
         throw DecodeError("PNG: unexpected row layout");

@@ -340,7 +340,7 @@ private:
             in.fail("unsupported layer compression " + std::to_string(compression));
         // As for the merged picture: a row of n bytes packs into at least n / 128 bytes, and
         // deflate shrinks nothing more than 1032 times.
-        if (rowBytes / (zip ? 1032 : 128) * layerH > data.size())
+        if (rowBytes / (zip ? kMaxDeflateRatio : 128) * layerH > data.size())
             in.fail("unexpected end of file");
         for (std::size_t y = 0; y < firstRow + h; ++y) {
             if (compression == 0) {

@@ -38,6 +38,10 @@ inline constexpr Rgb kWhite{255, 255, 255};
 // 768 MiB at 24 bits per pixel. A header that claims more is refused before allocating.
 inline constexpr std::uint64_t kMaxPixels = std::uint64_t{1} << 28;
 
+// Deflate turns one byte into at most 1032: the most a zlib stream of n bytes can unpack to,
+// by which readers refuse a size claim the file cannot hold before allocating for it.
+inline constexpr std::uint64_t kMaxDeflateRatio = 1032;
+
 // A floating-point sample of 0.0 to 1.0 as 0 to scale (255 for bytes, 65535 for 16 bits),
 // rounded; beyond that clamped, NaN as 0. Float TIFF and Photoshop samples map this way.
 inline unsigned FloatSampleToScale(double v, unsigned scale) {
