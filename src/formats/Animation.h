@@ -32,6 +32,12 @@ public:
 std::unique_ptr<AnimationDecoder> OpenGifAnimation(std::vector<std::uint8_t> data, Rgb matte = kWhite);
 std::unique_ptr<AnimationDecoder> OpenWebpAnimation(std::vector<std::uint8_t> data, Rgb matte = kWhite);
 
+// Throws DecodeError("<format>: ...") for a canvas far larger than fileBytes of frames could
+// paint: beyond 2^22 pixels, at most 4096 pixels a byte (the most a GIF code yields). The
+// uncovered canvas is background nobody stored, and a header claiming a vast one would cost
+// gigabytes for a few bytes.
+void CheckCanvasAgainstData(std::int64_t width, std::int64_t height, std::size_t fileBytes, const char* format);
+
 // A frame's delay in milliseconds as the file states it to the delay shown.
 int ShownFrameDelay(int milliseconds);
 

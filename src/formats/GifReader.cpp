@@ -35,9 +35,6 @@ int ReadBytes(GifFileType* gif, GifByteType* out, int length) {
     throw DecodeError(std::string("GIF: ") + (text ? text : "damaged file"));
 }
 
-// Screens up to this many pixels are taken whatever the file's size.
-constexpr std::uint64_t kFreeScreenPixels = std::uint64_t{1} << 22;
-
 void Fill(Bitmap& bitmap, int left, int top, int right, int bottom, Rgb colour) {
     for (int y = top; y < bottom; ++y)
         for (std::uint8_t* px = bitmap.row(y) + 3 * static_cast<std::size_t>(left);
@@ -137,12 +134,7 @@ private:
             // The logical screen; one too small for the first picture grows.
             const int screenW = std::max(gif_->SWidth, desc.Left + desc.Width);
             const int screenH = std::max(gif_->SHeight, desc.Top + desc.Height);
-            CheckPictureSize(screenW, screenH);
-            // A code of a dozen bits yields at most 4096 pixels, so beyond a generous floor a
-            // screen far larger than the data could paint is a damaged header, not a picture.
-            const std::uint64_t canPaint = std::max<std::uint64_t>(kFreeScreenPixels, 4096 * source_.data.size());
-            if (static_cast<std::uint64_t>(screenW) * static_cast<std::uint64_t>(screenH) > canPaint)
-                throw DecodeError("GIF: the screen is larger than the file's data can fill");
+            CheckCanvasAgainstData(screenW, screenH, source_.data.size(), "GIF");
             canvas_ = Bitmap(screenW, screenH, PixelFormat::Bpp24);
             Fill(canvas_, 0, 0, screenW, screenH, matte_);
         } else {

@@ -78,7 +78,10 @@ WebPBitstreamFeatures Features(std::span<const std::uint8_t> data) {
     if (WebPGetFeatures(data.data(), data.size(), &features) != VP8_STATUS_OK)
         throw DecodeError("WebP: not a WebP picture");
     // The canvas size, before any decoder allocates for it.
-    CheckPictureSize(features.width, features.height);
+    if (features.has_animation)
+        CheckCanvasAgainstData(features.width, features.height, data.size(), "WebP");
+    else
+        CheckPictureSize(features.width, features.height);
     return features;
 }
 

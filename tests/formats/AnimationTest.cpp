@@ -1,4 +1,5 @@
 #include "formats/Animation.h"
+#include "formats/ModernReaders.h"
 
 #include "formats/OracleSupport.h"
 #include "graphics/Errors.h"
@@ -95,6 +96,30 @@ TEST_F(AnimationTest, BudgetAndDamageEndTheFilm) {
     EXPECT_THROW(play(), DecodeError);
     EXPECT_FALSE(frame.picture.empty());
     EXPECT_THROW(OpenWebpAnimation(std::vector<std::uint8_t>(bytes.begin(), bytes.begin() + 30)), DecodeError);
+}
+
+TEST_F(AnimationTest, ACanvasFarBeyondWhatTheDataCanPaintIsRefused) {
+    // The header's canvas size, little-endian at `at`, less `minus` (WebP stores size - 1).
+    const auto withCanvas = [](std::vector<std::uint8_t> bytes, std::size_t at, int sideBytes, int minus, int side) {
+        for (int i = 0; i < sideBytes; ++i) {
+            bytes[at + static_cast<std::size_t>(i)] = static_cast<std::uint8_t>((side - minus) >> (8 * i));
+            bytes[at + static_cast<std::size_t>(sideBytes + i)] = static_cast<std::uint8_t>((side - minus) >> (8 * i));
+        }
+        return bytes;
+    };
+    const std::string gif = MakeGif();
+    const std::string webp = dir.file("x.webp");
+    ASSERT_EQ(test::Run("convert " + Quote(gif) + " -coalesce " + Quote(webp)).exitCode, 0);
+    const auto gifBytes = test::ReadBytes(gif), webpBytes = test::ReadBytes(webp);
+    ASSERT_EQ(std::string(webpBytes.begin() + 12, webpBytes.begin() + 16), "VP8X");
+    EXPECT_THROW(DecodeGif(withCanvas(gifBytes, 6, 2, 0, 16000)), DecodeError);
+    EXPECT_THROW(DecodeWebp(withCanvas(webpBytes, 24, 3, 1, 16000)), DecodeError);
+    EXPECT_THROW(OpenWebpAnimation(withCanvas(webpBytes, 24, 3, 1, 16000)), DecodeError);
+    // A large canvas within the floor is kept, whatever the file's size.
+    EXPECT_EQ(DecodeGif(withCanvas(gifBytes, 6, 2, 0, 2000)).width(), 2000);
+    AnimationFrame frame;
+    EXPECT_TRUE(OpenWebpAnimation(withCanvas(webpBytes, 24, 3, 1, 2000))->Next(frame));
+    EXPECT_EQ(frame.picture.width(), 2000);
 }
 
 }  // namespace
