@@ -62,7 +62,7 @@ void Unpack(ByteReader& in, std::vector<std::uint8_t>& out, std::size_t pixelByt
 
 }  // namespace
 
-Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
+Bitmap DecodeTarga(std::span<const std::uint8_t> data, Rgb matte) {
     ByteReader in(data, "Targa");
     const std::uint8_t idLength = in.u8();
     const std::uint8_t mapType = in.u8();
@@ -114,8 +114,11 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
         source = in.bytes(total);
     }
 
+    const bool greyWithAlpha = baseType == 3 && depth == 16;
     PixelFormat format = PixelFormat::Bpp24;
-    if (baseType != 2)
+    if (greyWithAlpha)
+        format = PixelFormat::Bpp24;
+    else if (baseType != 2)
         format = PixelFormat::Bpp8;
     else if (depth == 32)
         format = PixelFormat::Bpp32;
@@ -125,7 +128,7 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
     if (baseType == 1) {
         // Index i of the file's pixels names map entry i - first; others are black.
         for (std::size_t i = 0; i < map.size() && mapFirst + i < 256; ++i) bmp.palette()[mapFirst + i] = map[i];
-    } else if (baseType == 3) {
+    } else if (format == PixelFormat::Bpp8) {
         for (unsigned i = 0; i < 256; ++i) {
             const auto v = static_cast<std::uint8_t>(i);
             bmp.palette()[i] = {v, v, v};
@@ -139,10 +142,14 @@ Bitmap DecodeTarga(std::span<const std::uint8_t> data) {
         std::uint8_t* dst = bmp.row(topDown ? r : height - 1 - r);
         for (int x = 0; x < width; ++x) {
             const std::uint8_t* p = src + static_cast<std::size_t>(rightToLeft ? width - 1 - x : x) * pixelBytes;
-            if (baseType == 3 && depth == 16) {
-                // Grey with an 8-bit alpha (GIMP writes these): laid over white.
+            if (greyWithAlpha) {  // GIMP writes these
                 const unsigned a = p[1];
-                dst[x] = static_cast<std::uint8_t>((p[0] * a + 255 * (255 - a) + 127) / 255);
+                const auto over = [&](unsigned matteLevel) {
+                    return static_cast<std::uint8_t>((p[0] * a + matteLevel * (255 - a) + 127) / 255);
+                };
+                dst[3 * x] = over(matte.b);
+                dst[3 * x + 1] = over(matte.g);
+                dst[3 * x + 2] = over(matte.r);
                 continue;
             }
             switch (depth) {

@@ -254,14 +254,20 @@ Bitmap DecodeTiff(std::span<const std::uint8_t> data, std::uint64_t maxPixels, R
         !file.error.empty())
         fail("cannot read the picture");
 
+    // libtiff hands colours already multiplied by alpha (opaque pictures get alpha 255), so
+    // laying them over the matte adds the matte's share where the picture lets it through.
+    const auto over = [](std::uint32_t colour, std::uint32_t alpha, std::uint8_t matteLevel) {
+        return static_cast<std::uint8_t>(std::min(255u, colour + ((255 - alpha) * matteLevel + 127) / 255));
+    };
     Bitmap bmp(static_cast<int>(width), static_cast<int>(height), PixelFormat::Bpp24);
     for (std::uint32_t y = 0; y < height; ++y) {
         const std::uint32_t* src = raster.data() + static_cast<std::size_t>(y) * width;
         std::uint8_t* dst = bmp.row(static_cast<int>(y));
         for (std::uint32_t x = 0; x < width; ++x) {
-            dst[3 * x] = static_cast<std::uint8_t>(TIFFGetB(src[x]));
-            dst[3 * x + 1] = static_cast<std::uint8_t>(TIFFGetG(src[x]));
-            dst[3 * x + 2] = static_cast<std::uint8_t>(TIFFGetR(src[x]));
+            const std::uint32_t a = TIFFGetA(src[x]);
+            dst[3 * x] = over(TIFFGetB(src[x]), a, matte.b);
+            dst[3 * x + 1] = over(TIFFGetG(src[x]), a, matte.g);
+            dst[3 * x + 2] = over(TIFFGetR(src[x]), a, matte.r);
         }
     }
     ApplyOrientation(bmp, orientation);

@@ -37,7 +37,7 @@ constexpr FileKindRow kRows[] = {
     {".mig",  kKindAlbum,     kTypeMig,    "_mig", ".mig",       true,  kThumbnail,  kShown,           ReadAlbumFirstPage,         nullptr},
     {".tif",  kKindTiff,      kTypeTif,    "_tif", ".tif,.tiff", false, kThumbnail,  kDecoded,         ReadTiffPicture,            &TTIFFGraphic},
     {".tiff", kKindTiff,      kTypeTif,    "",     "",           false, kThumbnail,  kDecoded,         ReadTiffPicture,            &TTIFFGraphic},
-    {".tga",  kKindTarga,     kTypeTga,    "_tga", ".tga",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodeTarga>, &TTargaGraphic},
+    {".tga",  kKindTarga,     kTypeTga,    "_tga", ".tga",       false, kThumbnail,  kDecoded,         ReadTransparentFile<DecodeTarga>, &TTargaGraphic},
     {".pcx",  kKindPcx,       kTypePcx,    "_pcx", ".pcx",       false, kThumbnail,  kDecoded,         ReadWholeFile<DecodePcx>,   &TPCXGraphic},
     {".psd",  kKindPhotoshop, kTypePsd,    "_psd", ".psd",       false, kThumbnail,  kDecoded,         ReadTransparentFile<DecodePsd>,   &TPSDGraphic},
     {".png",  kKindPng,       kTypePng,    "_png", ".png",       true,  kThumbnail,  kShown | kDecoded, ReadTransparentFile<DecodePng>,   &TPNGGraphic},

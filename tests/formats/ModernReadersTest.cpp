@@ -276,7 +276,7 @@ TEST_F(ModernReadersTest, TwoBitBmpAndBmpsCarryingJpegOrPng) {
     }
 }
 
-TEST_F(ModernReadersTest, TargaGreyWithAlphaLiesOverWhite) {
+TEST_F(ModernReadersTest, TargaGreyWithAlphaLiesOverTheMatte) {
     // Type 3, 16 bits: grey then alpha; 8 alpha bits, top row first.
     std::vector<std::uint8_t> f = {0, 0, 3, 0, 0, 0, 0, 0, 0, 0, 0, 0, 3, 0, 1, 0, 16, 0x28};
     f.insert(f.end(), {100, 255, 0, 0, 200, 128});
@@ -284,6 +284,9 @@ TEST_F(ModernReadersTest, TargaGreyWithAlphaLiesOverWhite) {
     EXPECT_EQ(b.pixel(0, 0), (Rgb{100, 100, 100}));
     EXPECT_EQ(b.pixel(1, 0), (Rgb{255, 255, 255}));
     EXPECT_EQ(b.pixel(2, 0), (Rgb{227, 227, 227}));  // (200 x 128 + 255 x 127) / 255
+    const Bitmap c = DecodeTarga(f, Rgb{30, 160, 90});
+    EXPECT_EQ(c.pixel(1, 0), (Rgb{30, 160, 90}));
+    EXPECT_EQ(c.pixel(2, 0), (Rgb{115, 180, 145}));  // (200 x 128 + matte x 127) / 255
 }
 
 }  // namespace

@@ -86,6 +86,28 @@ TEST_F(TiffTest, FloatingPointSamplesMatchImageMagick) {
     }
 }
 
+TEST_F(TiffTest, AlphaLiesOverTheMatteAsImageMagickFlattensIt) {
+    const std::string src = test::MakeSourcePng(dir, 37, 23);
+    const std::string rgba = "-alpha set -channel A -fx 'i/w' +channel -type TrueColorAlpha ";
+    for (const std::string& options : {rgba, rgba + "-depth 16 -compress Zip", rgba + "-define tiff:alpha=associated",
+                                       "-colorspace Gray " + rgba + "-interlace Plane"}) {
+        SCOPED_TRACE(options);
+        const std::string path = dir.file("a.tif");
+        test::MakeWithMagick(test::Quote(src), options, path);
+        // libtiff narrows 16-bit samples before multiplying by alpha, ImageMagick blends at 16 bits.
+        const bool deep = options.find("-depth 16") != std::string::npos;
+        for (const Rgb matte : {kWhite, Rgb{30, 160, 90}}) {
+            const std::string flat = dir.file("flat.png");
+            const std::string colour = "rgb(" + std::to_string(matte.r) + "," + std::to_string(matte.g) + "," +
+                                       std::to_string(matte.b) + ")";
+            test::MakeWithMagick(test::Quote(path), "-background '" + colour + "' -flatten", flat);
+            EXPECT_TRUE(test::NearRgb(test::MagickDecode(flat),
+                                      test::ToRgbImage(DecodeTiff(test::ReadBytes(path), kMaxPixels, matte)),
+                                      deep ? 2 : 1));
+        }
+    }
+}
+
 TEST_F(TiffTest, YCbCrJpegFromTiffcpMatchesImageMagick) {
     const std::string rgb = dir.file("rgb.tif");
     const std::string ycc = dir.file("ycc.tif");
