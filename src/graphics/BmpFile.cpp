@@ -214,7 +214,8 @@ Bitmap DecodeBmp(std::span<const std::uint8_t> data) {
     ByteReader in(data, "BMP");
     const BmpHeader h = ReadHeader(in);
 
-    if (h.width < 0 || h.height == std::numeric_limits<std::int32_t>::min())
+    // A side of zero is no picture, and a width of zero would let millions of rows through.
+    if (h.width <= 0 || h.height == 0 || h.height == std::numeric_limits<std::int32_t>::min())
         in.fail("invalid picture size");
     const bool topDown = h.height < 0;
     const int width = h.width;

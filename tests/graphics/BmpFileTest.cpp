@@ -271,6 +271,7 @@ TEST(BmpDecode, InvalidFilesRaiseClearErrors) {
         {"bit depth 3", with([](BmpSpec& s) { s.bitCount = 3; })},
         {"bit depth 0", with([](BmpSpec& s) { s.bitCount = 0; })},
         {"negative width", with([](BmpSpec& s) { s.width = -4; })},
+        {"no columns, many rows", with([](BmpSpec& s) { s.width = 0; s.height = -(1 << 27); })},
         {"oversized", with([](BmpSpec& s) { s.width = 1 << 20; s.height = 1 << 20; })},
         {"JPEG inside", with([](BmpSpec& s) { s.compression = 4; })},
         {"RLE8 on 24 bits", with([](BmpSpec& s) { s.compression = 1; })},
