@@ -17,6 +17,15 @@ namespace {
 
 constexpr int kMaxHeifSide = 16385;  // libheif refuses a side at or above it
 
+// libheif's side limit for a file of this many bytes. A grid image can name an output far
+// larger than its tiles cover, so a file of a few hundred bytes could otherwise cost
+// gigabytes. A coded picture yields at most about 4096 pixels a byte beyond a floor of
+// 2^24 pixels (a flat 16-megapixel photo still passes); the side limit is that budget's root.
+int SideLimitFor(std::size_t fileBytes) {
+    const double budget = std::max(double(std::uint64_t{1} << 24), 4096.0 * double(fileBytes));
+    return static_cast<int>(std::min(double(kMaxHeifSide), std::floor(std::sqrt(budget)) + 1));
+}
+
 void Check(const heif_error& e) {
     if (e.code != heif_error_Ok)
         throw DecodeError(std::string("HEIF: ") + (e.message ? e.message : "damaged file"));
@@ -49,7 +58,7 @@ struct HeifFile {
             throw DecodeError("HEIF: out of memory");
         // libheif's own per-side limit (32768) lets a small file ask for gigabytes; a side of
         // 16384 keeps a square within the pixel budget every other reader has.
-        heif_context_set_maximum_image_size_limit(context.get(), kMaxHeifSide);
+        heif_context_set_maximum_image_size_limit(context.get(), SideLimitFor(data.size()));
         Check(heif_context_read_from_memory_without_copy(context.get(), data.data(), data.size(), nullptr));
         heif_image_handle* raw = nullptr;
         Check(heif_context_get_primary_image_handle(context.get(), &raw));
