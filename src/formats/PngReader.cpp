@@ -94,6 +94,13 @@ Bitmap DecodePng(std::span<const std::uint8_t> data, Rgb matte) {
     // The header may claim a size the rest of the file cannot hold; libpng bounds its own
     // buffers, and we refuse before allocating the picture.
     png_set_user_limits(r.png, 1u << 28, 1u << 28);
+    // Ancillary chunks we do not use are skipped unread: libpng takes the memory a text or
+    // profile chunk's length names before reading it (a length past the end of the file only
+    // earns a warning), and a 154-byte file could ask for gigabytes that way.
+    static const png_byte kIgnored[] = "tEXt\0zTXt\0iTXt\0iCCP\0sPLT\0cHRM\0gAMA\0sRGB\0sBIT\0bKGD\0"
+                                       "hIST\0pCAL\0sCAL\0pHYs\0oFFs\0tIME\0eXIf";
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, kIgnored, sizeof kIgnored / 5);
+    png_set_keep_unknown_chunks(r.png, PNG_HANDLE_CHUNK_NEVER, nullptr, 0);  // and unknown ones
     png_uint_32 width = 0, height = 0;
     bool opaque = false;
     std::uint64_t storedBytes = 0;
