@@ -95,11 +95,22 @@ Bitmap DecodeWebp(std::span<const std::uint8_t> data, Rgb matte) {
             throw DecodeError("WebP: no frame in the animation");
         return std::move(frame.picture);
     }
-    const std::size_t stride = static_cast<std::size_t>(features.width) * 4;
-    std::vector<std::uint8_t> pixels(stride * static_cast<std::size_t>(features.height));
-    if (!WebPDecodeBGRAInto(data.data(), data.size(), pixels.data(), pixels.size(), static_cast<int>(stride)))
+    // libwebp allocates the picture itself, once the coded data behind the header has been
+    // found: a header alone cannot make us take a gigabyte.
+    WebPDecoderConfig config;
+    if (!WebPInitDecoderConfig(&config))
+        throw DecodeError("WebP: decoder unavailable");
+    config.output.colorspace = MODE_BGRA;
+    if (WebPDecode(data.data(), data.size(), &config) != VP8_STATUS_OK)
         throw DecodeError("WebP: damaged picture");
-    return BgraOver(pixels.data(), features.width, features.height, stride, matte);
+    struct FreeOutput {
+        WebPDecBuffer* buffer;
+        ~FreeOutput() { WebPFreeDecBuffer(buffer); }
+    } owner{&config.output};
+    const WebPRGBABuffer& out = config.output.u.RGBA;
+    if (config.output.width != features.width || config.output.height != features.height || !out.rgba)
+        throw DecodeError("WebP: damaged picture");
+    return BgraOver(out.rgba, config.output.width, config.output.height, static_cast<std::size_t>(out.stride), matte);
 }
 
 std::unique_ptr<AnimationDecoder> OpenWebpAnimation(std::vector<std::uint8_t> data, Rgb matte) {
